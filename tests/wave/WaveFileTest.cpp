@@ -166,6 +166,21 @@ TEST(WaveFile, MultiChannelFramesReadTheFirstChannelAndWriteEveryChannel) {
     ASSERT_TRUE(out.Close());
     EXPECT_EQ(readBytes(dir.file("o.wav")), wav16({100, 100, 200, 200, 300, 300}, 2));
 
+    // A frame wider than its whole samples (block align 3 for 16 bits) is filled with zero
+    // bytes on writing and passed over on reading.
+    Bytes wide = fmtBody(1, 16);
+    wide[12] = 3;
+    WaveFile odd;
+    createLike(odd, dir.file("odd.wav"), dir,
+               riff("WAVE", {chunk("fmt ", wide), chunk("data", {})}));
+    ASSERT_TRUE(odd.WriteRaw16(0x0102));
+    ASSERT_TRUE(odd.WriteRaw16(-2));
+    ASSERT_TRUE(odd.Close());
+    EXPECT_EQ(readBytes(dir.file("odd.wav")),
+              riff("WAVE", {chunk("fmt ", wide), chunk("data", {2, 1, 0, 0xFE, 0xFF, 0})}));
+    EXPECT_EQ(readAll(dir.file("odd.wav")),
+              (std::vector<float>{float(0x0102 / 32767.0), float(-2 / 32767.0)}));
+
     writeBytes(dir.file("stereo8.wav"), wav8({10, 1, 20, 2}, 2));
     EXPECT_EQ(readAll(dir.file("stereo8.wav")),
               (std::vector<float>{float(10 / 127.0 - 1.0), float(20 / 127.0 - 1.0)}));
