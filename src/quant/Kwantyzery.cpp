@@ -54,22 +54,48 @@ void Kwantyzery::buildAdaptive(const Mnozniki& mnozniki) {
     law_ = Law::Adaptive;
 }
 
+namespace {
+
+// The index of the level nearest to x by squared error, scanning upward. The kept best is
+// rounded to float, the candidate is not: on an exact tie the later level wins only when rounding
+// did not lower the kept best. N is a constant so the scan unrolls into selects.
+template <std::size_t N> std::size_t nearestLevel(float x, const float* levels) {
+    // The distances do not depend on the scan, so they are formed first (in parallel); the scan
+    // itself is then one compare and two selects per level.
+    double distance[N];
+    double rounded[N];
+    for (std::size_t i = 0; i < N; ++i) {
+        const double diff = static_cast<double>(x) - levels[i];
+        distance[i] = diff * diff;
+        rounded[i] = static_cast<float>(distance[i]);
+    }
+    double best = rounded[0];
+    std::size_t chosen = 0;
+    for (std::size_t i = 1; i < N; ++i) {
+        const bool nearer = distance[i] <= best;
+        best = nearer ? rounded[i] : best;
+        chosen = nearer ? i : chosen;
+    }
+    return chosen;
+}
+
+} // namespace
+
 float Kwantyzery::adapt(float x) {
     const std::size_t n = Poziomy.size();
     for (std::size_t i = 0; i < n; ++i)
         Poziomy[i] = PoziomyWzorcowe[i] * Krok; // exact in double, so one rounding to float
-    // Nearest level by squared error. The kept best is rounded to float, the candidate is not:
-    // on an exact tie the later level wins only when rounding did not lower the kept best.
-    const double first = static_cast<double>(x) - Poziomy[0];
-    float best = static_cast<float>(first * first);
-    std::size_t chosen = 0;
-    for (std::size_t i = 1; i < n; ++i) {
-        const double diff = static_cast<double>(x) - Poziomy[i];
-        const double candidate = diff * diff;
-        if (candidate <= best) {
-            best = static_cast<float>(candidate);
-            chosen = i;
-        }
+    std::size_t chosen;
+    switch (n) {
+    case 4:
+        chosen = nearestLevel<4>(x, Poziomy.data());
+        break;
+    case 8:
+        chosen = nearestLevel<8>(x, Poziomy.data());
+        break;
+    default:
+        chosen = nearestLevel<16>(x, Poziomy.data());
+        break;
     }
     const float y = Poziomy[chosen];
     Krok = Krok * MnoznikiKroku[chosen];
