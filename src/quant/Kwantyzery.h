@@ -65,7 +65,10 @@ public:
     // (see TrainingSignal::hasDistinct). Takes no random number.
     static bool enoughDistinctSamples(const std::string& trainingPath, std::int32_t n);
 
-    // The tables, for inspection.
+    // The arguments and tables, for inspection.
+    const std::string& typ() const { return Typ; }
+    std::int32_t liczbaPoziomow() const { return LiczbaPoziomow; }
+    float zakres() const { return Zakres; }
     const std::vector<Przedzial>& przedzialy() const { return Przedzialy.cells(); }
     const std::vector<float>& progiLog() const { return ProgiLog; }
     const std::vector<float>& poziomyWzorcowe() const { return PoziomyWzorcowe; }
