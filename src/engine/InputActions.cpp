@@ -64,8 +64,10 @@ float gainFor(float attenuationDb) {
     return static_cast<float>(std::pow(10.0, static_cast<double>(-1.0f * attenuationDb) * 0.05));
 }
 
+// Both files into place, or neither: a blocked place (a directory where we.wav belongs) is found
+// before 001.tmp is replaced, so the two never describe different signals.
 bool commitBoth(StagedFile& stream, StagedFile& wav) {
-    return stream.commit() && wav.commit();
+    return stream.canCommit() && wav.canCommit() && stream.commit() && wav.commit();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "engine/StagedFile.h"
 
 #include <cstdio>
+#include <filesystem>
 
 StagedFile::StagedFile(std::string finalPath)
     : finalPath_(std::move(finalPath)), tempPath_(finalPath_ + ".part") {}
@@ -8,6 +9,12 @@ StagedFile::StagedFile(std::string finalPath)
 StagedFile::~StagedFile() {
     if (!committed_)
         std::remove(tempPath_.c_str());
+}
+
+bool StagedFile::canCommit() const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    return fs::is_regular_file(tempPath_, ec) && !fs::is_directory(finalPath_, ec);
 }
 
 bool StagedFile::commit() {

@@ -16,6 +16,10 @@ public:
     // Where to write.
     const std::string& path() const { return tempPath_; }
     const std::string& finalPath() const { return finalPath_; }
+    // Whether commit() can be expected to succeed: the temporary file is there and nothing that a
+    // rename cannot replace (a directory) stands at the final path. Lets a caller that commits
+    // several files together find a blocked one before it has replaced any.
+    bool canCommit() const;
     // Renames the temporary file into place; false (temporary file deleted) when that fails.
     bool commit();
 
