@@ -1,0 +1,213 @@
+// modulacje-sim when the disk under Tmp fails it: read-only, a working file that cannot be
+// created, a full disk (a file size limit everywhere; a small tmpfs where mounting is allowed).
+// Each refusal must say so in Polish with exit status 1 and leave the previous input, byte for
+// byte, with no temporary file behind.
+
+#include "SimProcess.h"
+#include "TempDir.h"
+#include "WavBytes.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kWriteError = "Błąd: Nie udało się zapisać plików roboczych w katalogu Tmp.\n";
+
+using Listing = std::map<std::string, Bytes>;
+
+// Every entry of a directory with the bytes of the regular files.
+Listing listing(const std::string& dir) {
+    Listing files;
+    for (const auto& e : fs::directory_iterator(dir))
+        files[e.path().filename().string()] =
+            e.is_regular_file() ? readBytes(e.path().string()) : Bytes{};
+    return files;
+}
+
+std::string join(const std::vector<std::string>& args) {
+    std::string s;
+    for (const std::string& a : args)
+        s += (s.empty() ? "" : " ") + a;
+    return s;
+}
+
+// A 16-bit file of n samples of a ramp.
+Bytes ramp16(std::size_t n) {
+    std::vector<std::int16_t> codes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        codes[i] = static_cast<std::int16_t>(i * 7);
+    return wav16(codes);
+}
+
+class DiskFaultTest : public ::testing::Test {
+protected:
+    // A start-up directory `root` with Tmp, the template and a 440 Hz tone as the current input.
+    void makeStartupDir(const std::string& root) {
+        startup = root;
+        fs::create_directories(root + "/Tmp");
+        fs::copy_file("data/Tmp/wzorzec.wav", root + "/Tmp/wzorzec.wav");
+        const SimOutcome tone = sim({"--sine", "440"});
+        ASSERT_EQ(tone.status, 0) << tone.err;
+    }
+    SimOutcome sim(std::vector<std::string> args, const SimFaults& faults = {}) {
+        args.insert(args.begin(), {"--dir", startup});
+        return runSim(args, scratch.path(), faults);
+    }
+    // Runs `args`; expects the refusal `err` with Tmp exactly as before.
+    void expectRefused(const std::vector<std::string>& args, const std::string& err,
+                       const SimFaults& faults = {}) {
+        SCOPED_TRACE(join(args));
+        const Listing before = listing(startup + "/Tmp");
+        const SimOutcome o = sim(args, faults);
+        EXPECT_EQ(o.signal, 0);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.out, "");
+        EXPECT_EQ(o.err, err);
+        EXPECT_TRUE(listing(startup + "/Tmp") == before) << "Tmp changed";
+    }
+    std::string source(const std::string& name, const Bytes& bytes) {
+        writeBytes(sources.file(name), bytes);
+        return sources.file(name);
+    }
+
+    TempDir scratch{false};
+    TempDir sources{false};
+    std::string startup;
+};
+
+} // namespace
+
+// Root ignores permissions, so a root test runs the program as "nobody"; anyone else only needs
+// the directory's write bit taken away.
+TEST_F(DiskFaultTest, ReadOnlyTmp) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    const std::string shortWav = source("short.wav", ramp16(100));
+    SimFaults faults;
+    if (geteuid() == 0) {
+        if (!nobodyUid())
+            GTEST_SKIP() << "running as root and there is no user \"nobody\" to drop to";
+        faults.asNobody = true;
+        for (const std::string& d : {dir.path(), sources.path()})
+            fs::permissions(d, fs::perms::others_read | fs::perms::others_exec,
+                            fs::perm_options::add);
+        if (runSim({"--help"}, scratch.path(), faults).status != 0)
+            GTEST_SKIP() << "\"nobody\" cannot run " MODULACJE_SIM;
+    }
+    fs::permissions(dir.path() + "/Tmp",
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+
+    expectRefused({"--wav", shortWav}, kWriteError, faults);
+    expectRefused({"--sine", "220"}, kWriteError, faults);
+    expectRefused({"--source", "sine", "--attenuate", "6"}, kWriteError, faults);
+    fs::permissions(dir.path() + "/Tmp", fs::perms::owner_write, fs::perm_options::add);
+}
+
+// A directory where a working file or its temporary copy would go: nothing can be written there,
+// and neither file of the input may change (not 001.tmp when only we.wav is blocked).
+TEST_F(DiskFaultTest, AWorkingFileThatCannotBeCreated) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    const std::string shortWav = source("short.wav", ramp16(100));
+    struct Case {
+        const char* blocked;
+        std::vector<std::string> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"001.tmp", {"--wav", shortWav}, kWriteError},
+        {"we.wav", {"--wav", shortWav}, kWriteError},
+        {"we.wav", {"--sine", "220"}, kWriteError},
+        {"001.tmp.part", {"--wav", shortWav}, kWriteError},
+        {"we.wav.part", {"--sine", "220"}, kWriteError},
+        {"tmp_we.wav", {"--source", "sine", "--attenuate", "6"}, kWriteError},
+        {"001.tmp",
+         {"--source", "sine", "--attenuate", "6"},
+         "Błąd: Brak sygnału wejściowego w katalogu Tmp.\n"},
+    };
+    const Listing input = listing(dir.path() + "/Tmp");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.blocked);
+        const std::string blocked = dir.tmp(c.blocked);
+        fs::remove(blocked);
+        fs::create_directory(blocked);
+        fs::create_directory(blocked + "/keep"); // not empty, so no deletion can take it
+        expectRefused(c.args, c.err);
+        fs::remove_all(blocked);
+        for (const auto& [name, bytes] : input)
+            writeBytes(dir.tmp(name), bytes);
+    }
+}
+
+// Files cannot grow beyond a limit: the first file that reaches it fails, and the input stays.
+TEST_F(DiskFaultTest, FullDiskAsAFileSizeLimit) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    const std::string longWav = source("long.wav", ramp16(40000));
+    struct Case {
+        std::uint64_t limit;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {32 * 1024, {"--wav", longWav}},
+        {8 * 1024, {"--sine", "220"}},
+        {8 * 1024, {"--source", "sine", "--attenuate", "6"}},
+        {4 * 1024, {"--source", "sine", "--attenuate", "6"}}, // even the copy tmp_we.wav
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.limit);
+        SimFaults faults;
+        faults.fileSizeLimit = c.limit;
+        expectRefused(c.args, kWriteError, faults);
+    }
+}
+
+// A real full disk: a 96 KiB tmpfs holding the start-up directory. The input and the template
+// (6 pages of 4 KiB) leave 72 KiB; a filler file takes more where a case asks for a fuller disk.
+// A new input needs room for itself beside the old one, which stays until both files are complete.
+TEST_F(DiskFaultTest, FullDiskOnASmallFileSystem) {
+    TempDir mountPoint(false);
+    if (mount("tmpfs", mountPoint.path().c_str(), "tmpfs", 0, "size=96k,mode=0755") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint.path()};
+    makeStartupDir(mountPoint.path());
+
+    const std::string longWav = source("long.wav", ramp16(40000)); // 001.tmp 160 KB: fails first
+    const std::string midWav = source("mid.wav", ramp16(16000));   // 001.tmp fits, we.wav not
+    const std::string smallWav = source("small.wav", ramp16(4000));
+    struct Case {
+        std::size_t filler;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {0, {"--wav", longWav}},
+        {0, {"--wav", midWav}},
+        {0, {"--wav", midWav, "--attenuate", "6"}},
+        {60 * 1024, {"--sine", "220"}}, // 001.tmp fits, we.wav not
+        {60 * 1024, {"--source", "sine", "--attenuate", "6"}},
+        {64 * 1024, {"--wav", smallWav}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.filler);
+        if (c.filler)
+            writeBytes(mountPoint.file("filler"), Bytes(c.filler, 0));
+        expectRefused(c.args, kWriteError);
+        fs::remove(mountPoint.file("filler"));
+    }
+    // With the space back, a file that fits is accepted.
+    const SimOutcome ok = sim({"--wav", smallWav});
+    EXPECT_EQ(ok.status, 0) << ok.err;
+}
