@@ -3,6 +3,9 @@
 #include "wave/LittleEndian.h"
 
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -12,9 +15,28 @@ bool hasFormType(const char* id) {
     return std::memcmp(id, "RIFF", 4) == 0 || std::memcmp(id, "LIST", 4) == 0;
 }
 
+// Opens `name` for reading only when it is a regular file. A FIFO or a device is never one the
+// walk can seek in, and opening a FIFO without O_NONBLOCK would wait for a writer for ever; the
+// type is taken from the opened descriptor, so the path cannot change between test and use.
+std::FILE* openRegularFile(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* stream = ::fdopen(fd, "rb");
+    if (!stream)
+        ::close(fd);
+    return stream;
+}
+
 } // namespace
 
-RiffFile::RiffFile(const std::string& name) : stream_(std::fopen(name.c_str(), "rb")) {
+RiffFile::RiffFile(const std::string& name) : stream_(openRegularFile(name)) {
     if (!stream_)
         return;
     std::setvbuf(stream_, nullptr, _IOFBF, kStreamBuffer);

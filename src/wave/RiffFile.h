@@ -17,8 +17,9 @@ struct RiffChunk {
 };
 
 // A RIFF file opened for reading, walked with a stack of open chunks. The bottom of the stack is
-// the outer "RIFF" chunk, the top the current chunk. A file that does not open or does not begin
-// with a "RIFF" chunk leaves Stream() null; nothing else is reported.
+// the outer "RIFF" chunk, the top the current chunk. A file that does not open, is not a regular
+// file (a directory, FIFO or device) or does not begin with a "RIFF" chunk leaves Stream() null;
+// nothing else is reported.
 //
 // Every search ends on any input: each step moves strictly forward (a chunk's `next` lies at
 // least 8 bytes past the position its header was read at), and a search stops at the end of the
