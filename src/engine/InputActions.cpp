@@ -135,15 +135,14 @@ void InputActions::selectSource(InputSource source) {
     host_.selectSource(source);
 }
 
-// The header of 001.tmp, when it and a readable we.wav are there to be scaled.
+// The header of 001.tmp, when it and a we.wav with readable samples are there to be scaled.
 std::optional<float> InputActions::currentToneHeader() const {
     float header;
     if (!StreamReader::readHeader(files_.path(workfile::input), header) ||
         !(header >= 0.0f && header <= kMaxStreamSamples))
         return std::nullopt;
-    WaveFile wav;
-    if (!wav.OpenForReading(files_.path(workfile::inputWav)))
-        return std::nullopt;
+    if (!inputSampleCount(files_.path(workfile::inputWav)))
+        return std::nullopt; // a we.wav whose samples cannot be read is no input either
     return header;
 }
 

@@ -4,7 +4,11 @@
 #include <filesystem>
 
 StagedFile::StagedFile(std::string finalPath)
-    : finalPath_(std::move(finalPath)), tempPath_(finalPath_ + ".part") {}
+    : finalPath_(std::move(finalPath)), tempPath_(finalPath_ + ".part") {
+    // A leftover of an earlier program that was killed while writing goes first; so does anything
+    // else by that name that opening for writing would not truncate (a FIFO would block it).
+    std::remove(tempPath_.c_str());
+}
 
 StagedFile::~StagedFile() {
     if (!committed_)
