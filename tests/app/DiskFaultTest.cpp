@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <map>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -147,6 +148,34 @@ TEST_F(DiskFaultTest, AWorkingFileThatCannotBeCreated) {
         for (const auto& [name, bytes] : input)
             writeBytes(dir.tmp(name), bytes);
     }
+}
+
+// What a program killed while writing may leave: a half-written temporary file, or something
+// else by that name (a FIFO, which opening for writing would wait on). Neither blocks the next
+// program, and neither is left behind.
+TEST_F(DiskFaultTest, LeftoversOfAKilledProgramDoNotBlock) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    writeBytes(dir.tmp("we.wav.part"), Bytes(100, 7));
+    ASSERT_EQ(mkfifo(dir.tmp("001.tmp.part").c_str(), 0600), 0);
+    SimFaults faults;
+    faults.timeoutSeconds = 10;
+    const SimOutcome o = sim({"--sine", "220"}, faults);
+    EXPECT_EQ(o.signal, 0);
+    EXPECT_EQ(o.status, 0) << o.err;
+    const Listing after = listing(dir.path() + "/Tmp");
+    EXPECT_FALSE(after.count("001.tmp.part") || after.count("we.wav.part"));
+    EXPECT_EQ(after.at("001.tmp").size(), 10244u);
+}
+
+// A we.wav under a tone whose samples cannot be read (24-bit) is no input to attenuate.
+TEST_F(DiskFaultTest, AnUnreadableWeWavUnderAToneIsNoInput) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    writeBytes(dir.tmp("we.wav"),
+               riff("WAVE", {chunk("fmt ", fmtBody(1, 24)), chunk("data", Bytes(9, 0))}));
+    expectRefused({"--source", "sine", "--attenuate", "6"},
+                  "Błąd: Brak sygnału wejściowego w katalogu Tmp.\n");
 }
 
 // Files cannot grow beyond a limit: the first file that reaches it fails, and the input stays.

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -80,5 +81,25 @@ TEST(MalformedInput, EachKindOfFileIsReadOrRefusedWithItsText) {
             EXPECT_EQ(stream[0], static_cast<float>(c.samples));
             EXPECT_EQ(stream.size(), 1u + c.samples);
         }
+    }
+}
+
+// Paths that name no regular file: refused at once, a FIFO without a writer included (opening it
+// for reading the ordinary way would wait for one for ever).
+TEST(MalformedInput, PathsThatAreNoRegularFileAreRefusedWithoutWaiting) {
+    TempDir dir;
+    TempDir scratch(false);
+    std::filesystem::copy_file("data/Tmp/wzorzec.wav", dir.tmp("wzorzec.wav"));
+    ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir.file("fifo"), dir.path(), std::string("/dev/zero"), dir.file("missing.wav")}) {
+        SCOPED_TRACE(path);
+        SimFaults faults;
+        faults.timeoutSeconds = 10;
+        const SimOutcome o = runSim({"--dir", dir.path(), "--wav", path}, scratch.path(), faults);
+        EXPECT_EQ(o.signal, 0);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, "Blad: Blad pliku wejsciowego\n");
+        EXPECT_FALSE(fileExists(dir.tmp("001.tmp")));
     }
 }

@@ -12,6 +12,9 @@ struct SimFaults {
     std::optional<std::uint64_t> fileSizeLimit;
     // The program runs as the user "nobody" (for a root test: permissions apply to it again).
     bool asNobody = false;
+    // A program still running after this many seconds is killed (SIGALRM): a hang shows as a
+    // failure, not as a test that never ends.
+    unsigned timeoutSeconds = 60;
 };
 
 struct SimOutcome {
