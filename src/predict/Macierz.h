@@ -21,6 +21,9 @@ class MessageSink;
 class Macierz {
 public:
     static constexpr std::int32_t kMaxWymiar = 11;
+    // Row stride of the storage: one spare column, always 0, so that a row can be read in whole
+    // groups of four.
+    static constexpr std::int32_t kRozstep = 12;
 
     // An r × c matrix of zeros.
     Macierz(std::int32_t Wiersze, std::int32_t Kolumny, MessageSink* messages = nullptr);
@@ -29,11 +32,11 @@ public:
     std::int32_t Kolumny() const { return Kolumny_; }
     MessageSink* messages() const { return messages_; }
 
-    float& operator()(std::int32_t i, std::int32_t j) { return Elementy_[i * kMaxWymiar + j]; }
-    float operator()(std::int32_t i, std::int32_t j) const { return Elementy_[i * kMaxWymiar + j]; }
-    // Row i: kMaxWymiar floats, of which the first Kolumny() are elements.
-    float* wiersz(std::int32_t i) { return &Elementy_[i * kMaxWymiar]; }
-    const float* wiersz(std::int32_t i) const { return &Elementy_[i * kMaxWymiar]; }
+    float& operator()(std::int32_t i, std::int32_t j) { return Elementy_[i * kRozstep + j]; }
+    float operator()(std::int32_t i, std::int32_t j) const { return Elementy_[i * kRozstep + j]; }
+    // Row i: kRozstep floats, of which the first Kolumny() are elements and the rest 0.
+    float* wiersz(std::int32_t i) { return &Elementy_[i * kRozstep]; }
+    const float* wiersz(std::int32_t i) const { return &Elementy_[i * kRozstep]; }
 
     void Wypelnij(float value);
     // Sets the matrix to the identity (1 on the diagonal, 0 elsewhere).
@@ -43,7 +46,7 @@ public:
     void zglosNiezgodnosc(const Macierz& other) const;
 
 private:
-    std::array<float, kMaxWymiar * kMaxWymiar> Elementy_{};
+    std::array<float, kMaxWymiar * kRozstep> Elementy_{};
     std::int32_t Wiersze_ = 0;
     std::int32_t Kolumny_ = 0;
     MessageSink* messages_ = nullptr;

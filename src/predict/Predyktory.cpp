@@ -52,10 +52,16 @@ bool Predyktory::sprawdzWynik(float x) {
 // s = Σ Probki[i] · Wspolczynniki[i], i ascending. Once the float sum overflows it stays ±∞ (every
 // term is finite), so one test at the end finds the first overflow.
 bool Predyktory::przewidujSume(float& s) const {
-    s = 0.0f;
-    for (std::size_t i = 0; i < Probki_.size(); ++i)
-        s = static_cast<float>(static_cast<double>(Probki_[i]) * Wspolczynniki_[i] + s);
-    return std::isfinite(s);
+    if (!prognozaWazna_) {
+        float sum = 0.0f;
+        for (std::size_t i = 0; i < Probki_.size(); ++i)
+            sum = static_cast<float>(static_cast<double>(Probki_[i]) * Wspolczynniki_[i] + sum);
+        prognoza_ = sum;
+        prognozaSkonczona_ = std::isfinite(sum);
+        prognozaWazna_ = true;
+    }
+    s = prognoza_;
+    return prognozaSkonczona_;
 }
 
 float Predyktory::Przewiduj() const {
@@ -88,6 +94,7 @@ void Predyktory::Adaptuj(float v) {
 // w[j] += (μ·e)·Probki[j] for every j, then the history moves one place toward index 0 and takes
 // e + ŷ (not v: the two differ by the rounding of e) as its newest value.
 bool Predyktory::gradient(float yHat, float e, float mu) {
+    prognozaWazna_ = false;
     const double mue = static_cast<double>(mu) * e;
     for (std::size_t j = 0; j < Wspolczynniki_.size(); ++j) {
         const float w = static_cast<float>(mue * Probki_[j] + Wspolczynniki_[j]);

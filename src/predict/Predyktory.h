@@ -2,6 +2,7 @@
 
 #include "engine/SampleStream.h"
 #include "predict/Macierz.h"
+#include "predict/NskKrok.h"
 
 #include <array>
 #include <cstdint>
@@ -83,6 +84,8 @@ private:
     void krokNSK(float v);
     // One SG/SGN step after the power estimate: returns false when it stopped on an overflow.
     bool gradient(float yHat, float e, float mu);
+    // The sum of Przewiduj; false when it overflowed. Kept until the history or the coefficients
+    // change, since a run asks for the same prediction again inside Adaptuj.
     bool przewidujSume(float& s) const;
     bool wektorU(std::int32_t n);
     bool czytajProbke(std::int64_t k, float& value);
@@ -104,10 +107,16 @@ private:
 
     // "NSK": the regression vector u of step uNumer_ (samples uNumer_ − 1 … uNumer_ − K), kept so
     // that the next step reads one new sample instead of K; -1 when not yet built.
-    std::array<float, Macierz::kMaxWymiar> u_{};
+    // Elements from K on stay 0 (the step reads u in groups of four).
+    std::array<float, Macierz::kRozstep> u_{};
     std::int32_t uNumer_ = -1;
     // The sample the stream yields next without a seek; -1 when unknown.
     std::int64_t nastepnaProbka_ = -1;
+    NskWariant wariant_ = nskNajlepszyWariant();
+
+    mutable bool prognozaWazna_ = false;
+    mutable bool prognozaSkonczona_ = true;
+    mutable float prognoza_ = 0.0f;
 };
 
 inline constexpr const char* kTekstPrzepelnienie = "Sprawdź ustawienia układu.";
