@@ -3,8 +3,9 @@
 #include <cmath>
 
 #ifdef MODULACJE_NSK_AVX2
-// In NskKrokAvx2.cpp; called only when the processor has AVX2.
+// In NskKrokAvx2.cpp; called only when the processor has the instructions.
 NskWynik nskMacierzPAvx2(const Macierz& P, const float* u, float lambda, Macierz& Pn);
+NskWynik nskMacierzPAvx512(const Macierz& P, const float* u, float lambda, Macierz& Pn);
 bool nskWagiAvx2(const Macierz& Pn, const float* u, float e, const float* w, float* W);
 #endif
 
@@ -136,17 +137,28 @@ bool nskWariantDostepny(NskWariant wariant) {
 #else
         return false;
 #endif
+    case NskWariant::Avx512:
+#ifdef MODULACJE_NSK_AVX2
+        return __builtin_cpu_supports("avx512f");
+#else
+        return false;
+#endif
     }
     return false;
 }
 
 NskWariant nskNajlepszyWariant() {
-    return nskWariantDostepny(NskWariant::Avx2) ? NskWariant::Avx2 : NskWariant::Skalarny;
+    for (NskWariant wariant : {NskWariant::Avx512, NskWariant::Avx2})
+        if (nskWariantDostepny(wariant))
+            return wariant;
+    return NskWariant::Skalarny;
 }
 
 NskWynik nskMacierzP(NskWariant wariant, const Macierz& P, const float* u, float lambda,
                      Macierz& Pn) {
 #ifdef MODULACJE_NSK_AVX2
+    if (wariant == NskWariant::Avx512)
+        return nskMacierzPAvx512(P, u, lambda, Pn);
     if (wariant == NskWariant::Avx2)
         return nskMacierzPAvx2(P, u, lambda, Pn);
 #endif
@@ -157,7 +169,8 @@ NskWynik nskMacierzP(NskWariant wariant, const Macierz& P, const float* u, float
 bool nskWagi(NskWariant wariant, const Macierz& Pn, const float* u, float e, const float* w,
              float* W) {
 #ifdef MODULACJE_NSK_AVX2
-    if (wariant == NskWariant::Avx2)
+    // The weights cost K² per step: AVX2 serves both vector variants.
+    if (wariant != NskWariant::Skalarny)
         return nskWagiAvx2(Pn, u, e, w, W);
 #endif
     (void)wariant;

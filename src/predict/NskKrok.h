@@ -3,8 +3,9 @@
 #include "predict/Macierz.h"
 
 // The arithmetic of one least-squares ("NSK") step of Predyktory, for an order 1 ≤ K ≤ 11, in two
-// interchangeable variants that give the same float32 values: a plain scalar one and one that
-// runs the row loops four doubles at a time with AVX2 (used when the processor has it).
+// interchangeable variants that give the same float32 values: a plain scalar one, and vector ones
+// that run the row loops four (AVX2) or eight (AVX-512) doubles at a time, used when the
+// processor has the instructions.
 //
 // Every element is formed in double from float32 operands and rounded to float32 once, where the
 // matrix operation that defines it would store it; sums run over k ascending in a float32
@@ -21,7 +22,7 @@
 #endif
 
 enum class NskWynik { Dobrze, Przepelnienie, DzieleniePrzezZero };
-enum class NskWariant { Skalarny, Avx2 };
+enum class NskWariant { Skalarny, Avx2, Avx512 };
 
 // True when the processor can run the variant.
 bool nskWariantDostepny(NskWariant wariant);
