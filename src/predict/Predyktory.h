@@ -24,7 +24,7 @@ enum class PredictorFault {
     None,
     DivisionByZero,   // "NSK": λ = 0, or the denominator uᵀPu + λ was 0
     InvalidOperation, // a value that is not a number reached the step (a NaN sample)
-    InputUnreadable,  // "NSK": a reference sample could not be read from the input stream
+    InputUnreadable,  // "NSK": a reference sample was missing from the input stream, or not finite
 };
 
 // Adaptive linear predictor of order K (LiczbaWsp): it predicts the next value as the float32 sum
