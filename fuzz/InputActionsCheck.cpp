@@ -26,6 +26,8 @@ const char* const kAttenuations[] = {"6", "0,0", "-20", "-770", "-800", "1e38", 
 std::vector<std::uint8_t> readFile(const std::string& path) {
     std::error_code ec;
     std::vector<std::uint8_t> bytes(fs::file_size(path, ec));
+    if (bytes.empty())
+        return bytes;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return {};
@@ -38,7 +40,8 @@ void writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return;
-    std::fwrite(data, 1, size, f);
+    if (size > 0) // an empty input may come without a buffer
+        std::fwrite(data, 1, size, f);
     std::fclose(f);
 }
 
