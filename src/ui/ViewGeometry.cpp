@@ -22,11 +22,11 @@ int holdAndTruncate(long double value) {
 
 } // namespace
 
-int valueY(float v) {
+int valueY(long double v) {
     if (std::isnan(v))
         return kAxisY;
-    const long double y = static_cast<long double>(kAxisY) -
-                          static_cast<long double>(kHeight) * static_cast<long double>(v) * 0.5L;
+    const long double y =
+        static_cast<long double>(kAxisY) - static_cast<long double>(kHeight) * v * 0.5L;
     return holdAndTruncate(y);
 }
 

@@ -19,8 +19,9 @@ constexpr int frameX(int i) {
 
 // Row of a value v: trunc(72 − 145 × v × 0.5), formed in extended precision and cut toward zero,
 // so +1 gives row 0 (from −0.5) and −1 row 144 (from 144.5). Values far beyond the surface are
-// held to ±1 000 000 rows, which changes no visible pixel; a NaN is drawn on the axis.
-int valueY(float v);
+// held to ±1 000 000 rows, which changes no visible pixel; a NaN is drawn on the axis. Takes the
+// value in extended precision, so a difference of two samples maps without being rounded first.
+int valueY(long double v);
 
 // Column of the k-th value (counted from 1) of a whole-phrase view whose step is 640 / N pixels
 // per sample: trunc(k × step), held like valueY.
