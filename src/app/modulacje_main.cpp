@@ -1,5 +1,6 @@
 // modulacje: the window program. Its start-up directory (working files in Tmp, the bitmaps, the
 // phrases in Frazy) is the current directory.
+#include "engine/StartupCheck.h"
 #include "ui/FormMnozniki.h"
 #include "ui/FormModulacje.h"
 #include "ui/ModulacjeApplication.h"
@@ -23,6 +24,18 @@ bool haveDisplay() {
     return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
 }
 
+// The start-up checks report through the program's message box.
+class MessageBoxSink : public MessageSink {
+public:
+    explicit MessageBoxSink(UiDialogs& dialogs) : dialogs_(dialogs) {}
+    void showMessage(const std::string& text, const std::string& title) override {
+        dialogs_.message(text, title);
+    }
+
+private:
+    UiDialogs& dialogs_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -36,13 +49,22 @@ int main(int argc, char** argv) {
     ModulacjeApplication app(argc, argv);
     try {
         QtDialogs dialogs;
-        TFormModulacje window(std::filesystem::current_path().string(), dialogs);
+        const std::string startupDir = std::filesystem::current_path().string();
+        // Checked before the window clears the working files: a second program on the same
+        // directory must not touch the first one's files.
+        InstanceLock lock;
+        MessageBoxSink sink(dialogs);
+        if (!checkStartup(WorkingFiles(startupDir), lock, sink))
+            return 1;
+
+        TFormModulacje window(startupDir, dialogs);
         TWspForm legend;
         TFormMnozniki multipliers(dialogs);
         window.setAuxiliaryWindows(&legend, &multipliers);
         window.show();
         return app.exec();
     } catch (const std::exception& e) {
+        // A failure during start-up is reported and ends the program as a failure.
         ModulacjeApplication::reportError(QString::fromUtf8(e.what()));
         return 1;
     }

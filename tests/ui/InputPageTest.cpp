@@ -1,6 +1,7 @@
 // The input page: choosing a file, generating the tone, attenuating, and the input view as the
 // window draws it.
 #include "UiTestSupport.h"
+#include "ui/ClickableLineEdit.h"
 #include "ui/FormModulacje.h"
 #include "ui/SurfaceWidget.h"
 
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <algorithm>
