@@ -1,6 +1,7 @@
 // modulacje-shots OUTPUT_DIR: starts the window in the current directory (a start-up directory
 // with Tmp, Frazy and the bitmaps), chooses the first phrase of Frazy, then ticks each mode in
-// turn and saves a PNG of every page that mode shows, and one of each auxiliary window.
+// turn and saves a PNG of every page that mode shows, the phrase as a whole, and each auxiliary
+// window.
 #include "ui/FormMnozniki.h"
 #include "ui/FormModulacje.h"
 #include "ui/ModulacjeApplication.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -62,6 +64,12 @@ int main(int argc, char** argv) {
     window.show();
     save(window, out + QStringLiteral("/start.png"));
     window.ButtonPrzegladajClick();
+    window.CheckBoxKwantyzer->click();
+    window.PageControl->setCurrentIndex(1);
+    window.RadioButtonFraza->click();
+    save(window, out + QStringLiteral("/fraza.png"));
+    window.RadioButtonRamka->click();
+    window.CheckBoxKwantyzer->click();
 
     struct Mode {
         const char* name;
