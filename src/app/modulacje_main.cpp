@@ -4,6 +4,7 @@
 #include "ui/FormMnozniki.h"
 #include "ui/FormModulacje.h"
 #include "ui/ModulacjeApplication.h"
+#include "ui/QtAudioBackend.h"
 #include "ui/QtDialogs.h"
 #include "ui/WspForm.h"
 
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
         if (!checkStartup(WorkingFiles(startupDir), lock, sink))
             return 1;
 
-        TFormModulacje window(startupDir, dialogs);
+        QtAudioBackend audio;
+        TFormModulacje window(startupDir, dialogs, audio);
         TWspForm legend;
         TFormMnozniki multipliers(dialogs);
         window.setAuxiliaryWindows(&legend, &multipliers);

@@ -13,10 +13,15 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
-TFormModulacje::TFormModulacje(const std::string& startupDir, UiDialogs& dialogs, QWidget* parent)
-    : QWidget(parent), files_(startupDir), dialogs_(dialogs), input_(files_, signal_, *this) {
+TFormModulacje::TFormModulacje(const std::string& startupDir, UiDialogs& dialogs,
+                               AudioBackend& audio, QWidget* parent)
+    : QWidget(parent), files_(startupDir), dialogs_(dialogs), input_(files_, signal_, *this),
+      player_(audio) {
     createUi();
     PageControl->setCurrentIndex(0);
+    // The player plays WAV files only; it starts closed, its buttons inactive.
+    player_.setModeHandler([this] { showPlayerState(); });
+    showPlayerState();
     LegendaButton->hide();
     FormCreate();
     connectUi();
@@ -26,7 +31,10 @@ TFormModulacje::TFormModulacje(const std::string& startupDir, UiDialogs& dialogs
     TreeViewPredyktor->setCurrentItem(TreeViewPredyktor->topLevelItem(0)->child(0));
 }
 
-TFormModulacje::~TFormModulacje() = default;
+TFormModulacje::~TFormModulacje() {
+    if (player_.isOpen())
+        player_.close();
+}
 
 // The window starts without an input: the working files a run or the views could mistake for
 // the current ones are deleted (wzorzec.wav and tmp_we.wav stay).
@@ -58,6 +66,14 @@ void TFormModulacje::connectUi() {
     connect(RadioButtonRamka, &QRadioButton::clicked, this, &TFormModulacje::RadioButtonRamkaClick);
     connect(RadioButtonFraza, &QRadioButton::clicked, this, &TFormModulacje::RadioButtonFrazaClick);
 
+    connect(ScrollBar, &QScrollBar::valueChanged, this, &TFormModulacje::ScrollBarChange);
+    connect(RadioButtonSygnalWe, &QRadioButton::clicked, this,
+            &TFormModulacje::RadioButtonSygnalWeClick);
+    connect(RadioButtonSygnalWy, &QRadioButton::clicked, this,
+            &TFormModulacje::RadioButtonSygnalWyClick);
+    connect(MediaPlayer, &MediaPlayerWidget::pressed, this, &TFormModulacje::MediaPlayerClick);
+    connect(PageControl, &QTabWidget::currentChanged, this, &TFormModulacje::pageChanged);
+
     connect(ButtonMnozniki, &QPushButton::clicked, this, &TFormModulacje::ButtonMnoznikiClick);
     connect(LegendaButton, &QPushButton::clicked, this, &TFormModulacje::LegendaButtonClick);
 }
@@ -75,6 +91,12 @@ void TFormModulacje::ButtonMnoznikiClick() {
 void TFormModulacje::LegendaButtonClick() {
     if (legend_)
         legend_->exec();
+}
+
+// The platform's report of a file it cannot open (a schematic bitmap, a file to play).
+void TFormModulacje::reportFileError(const QString& path) {
+    dialogs_.message(QStringLiteral("Nie można otworzyć pliku \"%1\".").arg(path).toStdString(),
+                     "Modulacje");
 }
 
 void TFormModulacje::showMessage(const std::string& text, const std::string& title) {

@@ -3,6 +3,8 @@
 #include "engine/InputActions.h"
 #include "engine/SignalState.h"
 #include "engine/WorkingFiles.h"
+#include "ui/AudioPlayer.h"
+#include "ui/MediaPlayerWidget.h"
 
 #include <QWidget>
 
@@ -31,12 +33,14 @@ class UiDialogs;
 //
 // The controls are public members named as in the layout, and the handlers public slots named by
 // control and event, so the tests drive the window as a user does. Messages and the open-file
-// dialog go through the UiDialogs given to the constructor. The working files live in Tmp under
-// the start-up directory given; the constructor clears them (FormCreate).
+// dialog go through the UiDialogs given to the constructor, sound through its AudioBackend. The
+// working files live in Tmp under the start-up directory given; the constructor clears them
+// (FormCreate).
 class TFormModulacje : public QWidget, private InputHost {
     Q_OBJECT
 public:
-    TFormModulacje(const std::string& startupDir, UiDialogs& dialogs, QWidget* parent = nullptr);
+    TFormModulacje(const std::string& startupDir, UiDialogs& dialogs, AudioBackend& audio,
+                   QWidget* parent = nullptr);
     ~TFormModulacje() override;
 
     // The legend and the multipliers dialog, created after the main window; the buttons
@@ -46,6 +50,7 @@ public:
     const WorkingFiles& workingFiles() const { return files_; }
     const SignalState& signal() const { return signal_; }
     const InputActions& inputActions() const { return input_; }
+    const AudioPlayer& player() const { return player_; }
 
     // Page control and pages, in page order.
     QTabWidget* PageControl = nullptr;
@@ -115,6 +120,7 @@ public:
     QGroupBox* GroupBox5 = nullptr;
     QRadioButton* RadioButtonSygnalWe = nullptr;
     QRadioButton* RadioButtonSygnalWy = nullptr;
+    MediaPlayerWidget* MediaPlayer = nullptr;
     QLabel* LabelObliczenia = nullptr;
     QProgressBar* ProgressBarObliczenia = nullptr;
     QPushButton* LegendaButton = nullptr;
@@ -144,6 +150,14 @@ public slots:
     void RadioButtonRamkaClick();
     void RadioButtonFrazaClick();
 
+    // The results view and listening.
+    void DrawResults();
+    void ScrollBarChange();
+    void RadioButtonSygnalWeClick();
+    void RadioButtonSygnalWyClick();
+    void MediaPlayerClick(MediaPlayerWidget::Button button);
+    void TabSheetSymulacjaExit();
+
     // The auxiliary windows.
     void ButtonMnoznikiClick();
     void LegendaButtonClick();
@@ -162,6 +176,10 @@ private:
     void setMeasureLabels(const char* overall, const char* segmental, const char* frame);
     bool loadSchematic(const char* fileName);
     QTreeWidgetItem* quantiserItem(int displayIndex) const;
+    void reportFileError(const QString& path);
+    void choosePlaybackFile();
+    void showPlayerState();
+    void pageChanged(int page);
 
     // InputHost: what the input actions change in the window.
     void showMessage(const std::string& text, const std::string& title) override;
@@ -176,6 +194,8 @@ private:
     SignalState signal_;
     UiDialogs& dialogs_;
     InputActions input_;
+    AudioPlayer player_;
+    int currentPage_ = 0;
     TWspForm* legend_ = nullptr;
     TFormMnozniki* multipliers_ = nullptr;
 };

@@ -213,6 +213,8 @@ void TFormModulacje::createSymulacjaPage() {
     RadioButtonSygnalWe->setChecked(true);
     RadioButtonSygnalWy =
         place(new QRadioButton(QStringLiteral("Sygnał wyjściowy"), listen), 24, 40, 113, 17);
+    MediaPlayer = new MediaPlayerWidget(listen);
+    MediaPlayer->move(176, 24);
     LabelObliczenia =
         autoLabel(QStringLiteral("Proszę czekać... trwają obliczenia"), listen, 312, 20, font);
     LabelObliczenia->hide();

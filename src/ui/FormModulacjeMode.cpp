@@ -96,8 +96,7 @@ bool TFormModulacje::loadSchematic(const char* fileName) {
         QString::fromStdString(files_.startupDir()) + QLatin1Char('/') + QLatin1String(fileName);
     QPixmap picture;
     if (!picture.load(path, "BMP")) {
-        dialogs_.message(QStringLiteral("Nie można otworzyć pliku \"%1\".").arg(path).toStdString(),
-                         "Modulacje");
+        reportFileError(path);
         return false;
     }
     const QImage image = picture.toImage();

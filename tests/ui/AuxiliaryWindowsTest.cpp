@@ -158,7 +158,8 @@ void AuxiliaryWindowsTest::closeButtonRunsNeitherHandler() {
 void AuxiliaryWindowsTest::multipliersButtonOpensTheDialogModally() {
     StartupDir dir;
     FakeDialogs dialogs;
-    TFormModulacje w(dir.path(), dialogs);
+    FakeAudio audio;
+    TFormModulacje w(dir.path(), dialogs, audio);
     TWspForm legend;
     TFormMnozniki multipliers(dialogs);
     w.setAuxiliaryWindows(&legend, &multipliers);
@@ -195,7 +196,8 @@ void AuxiliaryWindowsTest::legendListsElevenColouredLines() {
 void AuxiliaryWindowsTest::legendShownTwiceKeepsElevenLines() {
     StartupDir dir;
     FakeDialogs dialogs;
-    TFormModulacje w(dir.path(), dialogs);
+    FakeAudio audio;
+    TFormModulacje w(dir.path(), dialogs, audio);
     TWspForm legend;
     TFormMnozniki multipliers(dialogs);
     w.setAuxiliaryWindows(&legend, &multipliers);

@@ -27,8 +27,9 @@ const FakeDialogs::Message kFrequencyError{"Niepoprawna wartość częstotliwoś
 struct Fixture {
     StartupDir dir;
     FakeDialogs dialogs;
+    FakeAudio audio;
     std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs)) {
+    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {
         window->CheckBoxKwantyzer->click(); // the input page is reachable
     }
     TFormModulacje& w() { return *window; }

@@ -23,8 +23,9 @@ namespace {
 struct Fixture {
     StartupDir dir;
     FakeDialogs dialogs;
+    FakeAudio audio;
     std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs)) {}
+    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {}
     TFormModulacje& w() { return *window; }
 };
 
@@ -79,7 +80,8 @@ void MainWindowTest::startsWithOnlyTheFirstPageAndCleanWorkingFiles() {
         writeBytes(dir.tmp(name), {1, 2, 3, 4});
     writeBytes(dir.tmp("tmp_we.wav"), {1, 2, 3, 4});
     FakeDialogs dialogs;
-    TFormModulacje w(dir.path(), dialogs);
+    FakeAudio audio;
+    TFormModulacje w(dir.path(), dialogs, audio);
 
     for (const char* name : cleared)
         QVERIFY2(!fileExists(dir.tmp(name)), name);

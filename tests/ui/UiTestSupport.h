@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TempDir.h"
+#include "ui/AudioBackend.h"
 #include "ui/UiDialogs.h"
 
 #include <cstdint>
@@ -31,6 +32,25 @@ public:
     std::vector<Message> messages;
     std::deque<std::optional<std::string>> fileAnswers;
     int fileDialogOpened = 0;
+};
+
+// Stands in for the sound output: records the commands, plays nothing; finish() acts as the end
+// of the clip. `reason` non-empty plays the machine without an output device.
+class FakeAudio : public AudioBackend {
+public:
+    std::string unavailableReason() const override { return reason; }
+    void start(const AudioClip& clip) override {
+        calls.push_back("start");
+        started = clip;
+    }
+    void suspend() override { calls.push_back("suspend"); }
+    void resume() override { calls.push_back("resume"); }
+    void stop() override { calls.push_back("stop"); }
+    void finish() { notifyFinished(); }
+
+    std::string reason;
+    std::vector<std::string> calls;
+    std::optional<AudioClip> started;
 };
 
 // A fresh start-up directory: Tmp with the shipped template wzorzec.wav, and four schematic

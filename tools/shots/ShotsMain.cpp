@@ -5,6 +5,7 @@
 #include "ui/FormMnozniki.h"
 #include "ui/FormModulacje.h"
 #include "ui/ModulacjeApplication.h"
+#include "ui/QtAudioBackend.h"
 #include "ui/UiDialogs.h"
 #include "ui/WspForm.h"
 
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
     QDir().mkpath(out);
 
     ScriptedDialogs dialogs;
-    TFormModulacje window(std::filesystem::current_path().string(), dialogs);
+    QtAudioBackend audio;
+    TFormModulacje window(std::filesystem::current_path().string(), dialogs, audio);
     TWspForm legend;
     TFormMnozniki multipliers(dialogs);
     window.setAuxiliaryWindows(&legend, &multipliers);
