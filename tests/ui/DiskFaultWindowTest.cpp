@@ -1,0 +1,95 @@
+// The window when the disk under Tmp fails it: the same core as the command line, so the same
+// refusals, shown as a message box; the previous input stays byte for byte and the window works on.
+#include "FileSizeLimit.h"
+#include "UiTestSupport.h"
+#include "ui/ClickableLineEdit.h"
+#include "ui/FormModulacje.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+const FakeDialogs::Message kWriteError{"Nie udało się zapisać plików roboczych w katalogu Tmp.",
+                                       "Błąd"};
+
+struct Fixture {
+    StartupDir dir;
+    FakeDialogs dialogs;
+    FakeAudio audio;
+    std::unique_ptr<TFormModulacje> window;
+    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {
+        window->CheckBoxKwantyzer->click(); // the input page is reachable
+        generate(QStringLiteral("440"));
+    }
+    TFormModulacje& w() { return *window; }
+    void choose(const std::string& path) {
+        dialogs.fileAnswers.push_back(path);
+        w().ButtonPrzegladaj->click();
+    }
+    void generate(const QString& frequency) {
+        w().EditCzestotliwosc->setText(frequency);
+        w().ButtonGeneruj->click();
+    }
+    void attenuate(const QString& decibels) {
+        w().EditTlumienie->setText(decibels);
+        w().ButtonTlum->click();
+    }
+    std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> input() const {
+        return {readBytes(dir.tmp("001.tmp")), readBytes(dir.tmp("we.wav"))};
+    }
+};
+
+} // namespace
+
+class DiskFaultWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void blockedWeWavKeepsTheInput();
+    void fullDiskKeepsTheInput();
+};
+
+void DiskFaultWindowTest::blockedWeWavKeepsTheInput() {
+    Fixture f;
+    const auto before = f.input();
+    writeWav16(f.dir.file("fraza.wav"), std::vector<std::int16_t>(1000, 100));
+    std::filesystem::remove(f.dir.tmp("we.wav"));
+    std::filesystem::create_directories(f.dir.tmp("we.wav") + "/keep");
+
+    f.choose(f.dir.file("fraza.wav"));
+    QCOMPARE(f.dialogs.messages, std::vector<FakeDialogs::Message>{kWriteError});
+    QVERIFY(readBytes(f.dir.tmp("001.tmp")) == before.first);
+    QCOMPARE(f.w().signal().signalLength, 2560);
+    QCOMPARE(f.w().ScrollBarSygnalWe->maximum(), 19);
+}
+
+// Files cannot grow past 8 KiB here: the tone's 001.tmp (10244 bytes) and a longer file fail.
+void DiskFaultWindowTest::fullDiskKeepsTheInput() {
+    Fixture f;
+    const auto before = f.input();
+    writeWav16(f.dir.file("fraza.wav"), std::vector<std::int16_t>(4000, 100));
+    {
+        FileSizeLimit full(8 * 1024);
+        f.choose(f.dir.file("fraza.wav"));
+        f.generate(QStringLiteral("220"));
+        f.attenuate(QStringLiteral("6"));
+    }
+    QCOMPARE(f.dialogs.messages, std::vector<FakeDialogs::Message>(3, kWriteError));
+    QVERIFY(f.input() == before);
+    QCOMPARE(f.w().signal().signalLength, 2560);
+
+    // With the space back the window works on.
+    f.dialogs.messages.clear();
+    f.generate(QStringLiteral("220"));
+    QVERIFY(f.dialogs.messages.empty());
+    QVERIFY(f.input() != before);
+}
+
+QTEST_MAIN(DiskFaultWindowTest)
+#include "DiskFaultWindowTest.moc"
