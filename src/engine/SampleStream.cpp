@@ -20,7 +20,9 @@ StreamReader::StreamReader(const std::string& path) : file_(std::fopen(path.c_st
         buffer_.resize(kBufferBytes);
 }
 
-StreamReader::~StreamReader() { close(); }
+StreamReader::~StreamReader() {
+    close();
+}
 
 void StreamReader::close() {
     if (file_)
@@ -74,7 +76,9 @@ StreamWriter::StreamWriter(const std::string& path) : file_(std::fopen(path.c_st
     failed_ = file_ == nullptr;
 }
 
-StreamWriter::~StreamWriter() { close(); }
+StreamWriter::~StreamWriter() {
+    close();
+}
 
 void StreamWriter::encode(float value, unsigned char* bytes) {
     const std::uint32_t raw = toLittleEndian(std::bit_cast<std::uint32_t>(value));
