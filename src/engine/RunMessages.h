@@ -13,6 +13,9 @@ inline constexpr const char* escapedOverflow = "Przekroczono zakres. Sprawdź us
 // A division by zero inside the least-squares predictor (λ = 0, or λ = −uᵀPu).
 inline constexpr const char* divisionByZero =
     "Dzielenie przez zero w algorytmie NSK. Sprawdź współczynnik zapominania.";
+// A value that is not a number reached a predictor (a NaN sample in Tmp/001.tmp).
+inline constexpr const char* invalidOperation =
+    "Niedozwolona operacja zmiennoprzecinkowa. Sprawdź ustawienia układu i sygnał wejściowy.";
 
 inline constexpr const char* tooFewDistinct =
     "Za mało różnych wartości próbek do wylosowania słownika.";
