@@ -190,6 +190,21 @@ TEST_F(RunFaults, ExplodingAdaptiveStepEscapesTheRun) {
     }
 }
 
+TEST_F(RunFaults, LloydMaxDesignBeyondFloatEscapesTheRun) {
+    // Two samples of 3e38 train the upper level: their float32 sum, and so the level, overflow
+    // while the quantiser is built, before any working file is opened.
+    setInput({3e38f, 3e38f, 1e-3f, -1e-3f});
+    RunSettings lloyd = pcm("2", 3);
+    lloyd.codebookCode = 3;
+    writeSentinels();
+    const auto before = snapshot();
+    const int descriptors = openDescriptorCount();
+    EXPECT_EQ(simulate(kQuantiser, kNo, lloyd), -1);
+    EXPECT_EQ(host.messages, std::vector<RecordingRunHost::Message>{kEscaped});
+    EXPECT_EQ(snapshot(), before);
+    expectCleanStopAndRecovery(descriptors);
+}
+
 TEST_F(RunFaults, LeastSquaresWithoutForgettingStopsOnItsDivisionByZero) {
     for (bool quantiser : {false, true}) {
         SCOPED_TRACE(quantiser ? "adpcm" : "prediction");
