@@ -32,6 +32,11 @@ public:
 
     SampleResult operator()(float x, int n) {
         const float p = coder_.Przewiduj();
+        // The decoder's prediction depends on nothing of this sample, so it is taken here, where
+        // the processor can overlap it with the coder's. Nothing observable moves: the two
+        // predictors hold equal states, so an overflow message of the decoder's prediction
+        // always follows the same message of the coder's, and only the first is shown.
+        const float decoderPrediction = decoder_.Przewiduj();
         coder_.NumerProbki = n;
         const float d = unguarded(x - p);
         const float q = quantiser_(d);
@@ -41,7 +46,6 @@ public:
 
         const float c = channel_.Przeslij(q);
 
-        const float decoderPrediction = decoder_.Przewiduj();
         decoder_.NumerProbki = n;
         const float y = unguarded(c + decoderPrediction);
         decoder_.Adaptuj(y);
