@@ -123,9 +123,9 @@ void printMeasures(const StoredMeasures& measures, bool predictionOnly, bool jso
         out << "]}\n";
         return;
     }
-    out << measure << "\t" << ratioText(measures.overallRatio) << "\n";
+    out << measure << "\t" << ratioMeasureText(measures.overallRatio) << "\n";
     out << measure << "_SEG\t" << formatMeasure(measures.segmentalDb) << "\n";
-    out << measure << " bieżącej ramki\t" << ratioText(measures.frameRatios.front()) << "\n";
+    out << measure << " bieżącej ramki\t" << ratioMeasureText(measures.frameRatios.front()) << "\n";
 }
 
 } // namespace

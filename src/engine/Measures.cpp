@@ -36,6 +36,6 @@ double ratioDecibels(float ratio) {
     return 10.0 * std::log10(double(ratio));
 }
 
-std::string ratioText(float ratio) {
+std::string ratioMeasureText(float ratio) {
     return ratio == 0.0f ? std::string("-INF") : formatMeasure(ratioDecibels(ratio));
 }

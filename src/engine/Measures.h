@@ -22,5 +22,6 @@ std::optional<StoredMeasures> readStoredMeasures(const WorkingFiles& files);
 // 10·log10(ratio), formed in double.
 double ratioDecibels(float ratio);
 
-// "-INF" for 0, else ratioDecibels in the general format with a decimal comma.
-std::string ratioText(float ratio);
+// "-INF" for 0, else ratioDecibels in the general format with a decimal comma. (The window's
+// results view has its own ratioText with the same rule, in mod_view.)
+std::string ratioMeasureText(float ratio);

@@ -62,9 +62,9 @@ protected:
         EXPECT_TRUE(stored);
         if (!stored)
             return "";
-        return measure + "\t" + ratioText(stored->overallRatio) + "\n" + measure + "_SEG\t" +
+        return measure + "\t" + ratioMeasureText(stored->overallRatio) + "\n" + measure + "_SEG\t" +
                formatMeasure(stored->segmentalDb) + "\n" + measure + " bieżącej ramki\t" +
-               ratioText(stored->frameRatios.front()) + "\n";
+               ratioMeasureText(stored->frameRatios.front()) + "\n";
     }
 
     TempDir dir;
