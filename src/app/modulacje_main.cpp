@@ -8,6 +8,7 @@
 #include "ui/QtDialogs.h"
 #include "ui/WspForm.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -40,6 +41,9 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit (ulimit -f) reached while writing: a failed write and a message box,
+    // not a killed window.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (!haveDisplay()) {
         std::fputs("modulacje: there is no display to open the window on (DISPLAY and "
                    "WAYLAND_DISPLAY are unset).\n"
