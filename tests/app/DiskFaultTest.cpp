@@ -22,6 +22,18 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kWriteError = "Błąd: Nie udało się zapisać plików roboczych w katalogu Tmp.\n";
+const std::string kRunWriteError =
+    "Błąd: Nie udało się zapisać plików roboczych w katalogu Tmp. Sprawdź miejsce na dysku.\n";
+const std::string kOutputWavError = "Błąd: Nie udało się zapisać pliku Tmp/wy.wav.\n";
+// 2384 samples: 001.tmp, 002.tmp and 003.tmp of 9540 bytes, we.wav and wy.wav of 4812.
+const char* const kSpeech = "../shared/fixtures/speech/0_george_0.wav";
+
+// The runs of each mode, as typed.
+const std::vector<std::string> kPcm = {"--mode", "pcm", "--levels", "8"};
+const std::vector<std::string> kPrediction = {"--mode", "prediction",  "--coefficients",
+                                              "4",      "--parameter", "0,01"};
+const std::vector<std::string> kAdpcm = {"--mode",         "adpcm", "--levels",    "4",
+                                         "--coefficients", "4",     "--parameter", "0,01"};
 
 using Listing = std::map<std::string, Bytes>;
 
@@ -68,12 +80,37 @@ protected:
                        const SimFaults& faults = {}) {
         SCOPED_TRACE(join(args));
         const Listing before = listing(startup + "/Tmp");
-        const SimOutcome o = sim(args, faults);
+        expectRefusal(sim(args, faults), err);
+        EXPECT_TRUE(listing(startup + "/Tmp") == before) << "Tmp changed";
+    }
+    // A failed run: the refusal `err`, nothing on stdout, the input and wy.wav byte for byte as
+    // before and no temporary file left. The run's own streams (002.tmp ...) may hold what was
+    // written before the fault; the window's views draw them as they are, as after any run.
+    void expectRunFailed(const std::vector<std::string>& args, const std::string& err,
+                         const SimFaults& faults = {}) {
+        SCOPED_TRACE(join(args));
+        const Listing before = listing(startup + "/Tmp");
+        expectRefusal(sim(args, faults), err);
+        const Listing after = listing(startup + "/Tmp");
+        for (const char* kept : {"001.tmp", "we.wav", "wy.wav"})
+            EXPECT_TRUE(after.at(kept) == before.at(kept)) << kept << " changed";
+        for (const auto& entry : after)
+            EXPECT_FALSE((entry.first.ends_with(".part") || entry.first == "tmp_we.wav") &&
+                         !before.count(entry.first))
+                << entry.first << " left behind";
+    }
+    void expectRefusal(const SimOutcome& o, const std::string& err) {
         EXPECT_EQ(o.signal, 0);
         EXPECT_EQ(o.status, 1);
         EXPECT_EQ(o.out, "");
         EXPECT_EQ(o.err, err);
-        EXPECT_TRUE(listing(startup + "/Tmp") == before) << "Tmp changed";
+    }
+    // The speech fixture as input, run once through 16-level PCM: wy.wav exists.
+    void runOnce() {
+        const SimOutcome o =
+            sim({"--wav", fs::absolute(kSpeech).string(), "--mode", "pcm", "--levels", "16"});
+        ASSERT_EQ(o.status, 0) << o.err;
+        ASSERT_TRUE(fileExists(startup + "/Tmp/wy.wav"));
     }
     std::string source(const std::string& name, const Bytes& bytes) {
         writeBytes(sources.file(name), bytes);
@@ -111,6 +148,7 @@ TEST_F(DiskFaultTest, ReadOnlyTmp) {
     expectRefused({"--wav", shortWav}, kWriteError, faults);
     expectRefused({"--sine", "220"}, kWriteError, faults);
     expectRefused({"--source", "sine", "--attenuate", "6"}, kWriteError, faults);
+    expectRefused(kPcm, kRunWriteError, faults);
     fs::permissions(dir.path() + "/Tmp", fs::perms::owner_write, fs::perm_options::add);
 }
 
@@ -201,6 +239,39 @@ TEST_F(DiskFaultTest, FullDiskAsAFileSizeLimit) {
     }
 }
 
+// The disk fills during a run, or a run's file cannot be created: the run fails with its message,
+// prints no measures, and wy.wav stays the previous run's.
+TEST_F(DiskFaultTest, RunsThatCannotWriteTheirFiles) {
+    TempDir dir(false);
+    makeStartupDir(dir.path());
+    runOnce();
+    SimFaults limited;
+    limited.fileSizeLimit = 8 * 1024; // below 002.tmp: the run stops after about 2000 samples
+    for (const auto& mode : {kPcm, kPrediction, kAdpcm})
+        expectRunFailed(mode, kRunWriteError, limited);
+
+    struct Case {
+        const char* blocked;
+        std::string err;
+    };
+    const Case blocked[] = {
+        {"002.tmp", kRunWriteError},
+        {"006.tmp", kRunWriteError},
+        {"wy.wav", kOutputWavError},
+        {"wy.wav.part", kOutputWavError},
+    };
+    for (const Case& c : blocked) {
+        SCOPED_TRACE(c.blocked);
+        const Bytes previous = readBytes(dir.tmp(c.blocked));
+        fs::remove(dir.tmp(c.blocked));
+        fs::create_directories(dir.tmp(c.blocked) + "/keep");
+        expectRunFailed(kPcm, c.err);
+        fs::remove_all(dir.tmp(c.blocked));
+        if (!previous.empty())
+            writeBytes(dir.tmp(c.blocked), previous);
+    }
+}
+
 // A real full disk: a 96 KiB tmpfs holding the start-up directory. The input and the template
 // (6 pages of 4 KiB) leave 72 KiB; a filler file takes more where a case asks for a fuller disk.
 // A new input needs room for itself beside the old one, which stays until both files are complete.
@@ -239,4 +310,13 @@ TEST_F(DiskFaultTest, FullDiskOnASmallFileSystem) {
     // With the space back, a file that fits is accepted.
     const SimOutcome ok = sim({"--wav", smallWav});
     EXPECT_EQ(ok.status, 0) << ok.err;
+
+    // Runs on the full disk. A PCM run rewrites its streams in the space of the previous run's,
+    // but wy.wav.part needs room beside the old wy.wav. A prediction run's new 004.tmp and
+    // 005.tmp (38 KB) outgrow the 28 KiB left.
+    ASSERT_NO_FATAL_FAILURE(runOnce());
+    writeBytes(mountPoint.file("filler"), Bytes(fs::space(mountPoint.path()).available, 0));
+    expectRunFailed(kPcm, kOutputWavError);
+    fs::remove(mountPoint.file("filler"));
+    expectRunFailed(kPrediction, kRunWriteError);
 }

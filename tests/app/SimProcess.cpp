@@ -25,7 +25,9 @@ std::string readText(const std::string& path) {
     if (dup2(outFd, STDOUT_FILENO) < 0 || dup2(errFd, STDERR_FILENO) < 0)
         _exit(126);
     if (faults.fileSizeLimit) {
-        signal(SIGXFSZ, SIG_IGN); // an ignored signal stays ignored across exec
+        // SIGXFSZ keeps its default action (ending the process): the program must ignore it
+        // itself to see EFBIG and refuse in words.
+        signal(SIGXFSZ, SIG_DFL);
         const rlimit limit{*faults.fileSizeLimit, *faults.fileSizeLimit};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
             _exit(126);

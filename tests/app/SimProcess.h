@@ -7,8 +7,9 @@
 
 // modulacje-sim run as a child process, with the faults of its surroundings a test may impose.
 struct SimFaults {
-    // Files the program writes cannot grow beyond this many bytes (RLIMIT_FSIZE; a write past it
-    // fails with EFBIG, as on a full disk, instead of raising SIGXFSZ).
+    // Files the program writes cannot grow beyond this many bytes (RLIMIT_FSIZE, as ulimit -f):
+    // a write past it raises SIGXFSZ, which the program ignores, and then fails with EFBIG as on
+    // a full disk.
     std::optional<std::uint64_t> fileSizeLimit;
     // The program runs as the user "nobody" (for a root test: permissions apply to it again).
     bool asNobody = false;
