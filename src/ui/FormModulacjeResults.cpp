@@ -39,9 +39,9 @@ void TFormModulacje::DrawResults() {
                          ImageWeWy->drawingCanvas(), ImageRozne->drawingCanvas());
     if (frame.signalLength)
         signal_.signalLength = *frame.signalLength;
-    EditSnr->setText(fromUtf8(frame.texts.overall));
-    EditSnrSeg->setText(fromUtf8(frame.texts.segmental));
-    EditSnrRamki->setText(fromUtf8(frame.texts.frame));
+    showMeasure(EditSnr, frame.texts.overall);
+    showMeasure(EditSnrSeg, frame.texts.segmental);
+    showMeasure(EditSnrRamki, frame.texts.frame);
 }
 
 void TFormModulacje::ScrollBarChange() {
