@@ -22,6 +22,12 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A measure is shown from its first digit, as a text field shows a text set by the program.
+void showMeasure(QLineEdit* field, const std::string& text) {
+    field->setText(fromUtf8(text));
+    field->setCursorPosition(0);
+}
+
 } // namespace
 
 void TFormModulacje::DrawResults() {
