@@ -71,6 +71,7 @@ private slots:
     void bothBoxesDrawInputMinusOutput();
     void refusedRunLeavesWyWavAndThePlayer();
     void successfulRunReopensThePlayerOnTheNewOutput();
+    void faultEscapingTheRunLeavesTheWindowWorking();
 };
 
 void SimulationPageTest::withoutAnInputOnlyTheMessageAppears() {
@@ -201,6 +202,27 @@ void SimulationPageTest::successfulRunReopensThePlayerOnTheNewOutput() {
     f.w().MediaPlayer->button(MediaPlayerWidget::Button::Play)->click();
     QVERIFY(f.audio.started->pcm != fineOutput); // the new wy.wav, not the one held before
     QCOMPARE(f.audio.started->pcm.size(), fineOutput.size());
+}
+
+void SimulationPageTest::faultEscapingTheRunLeavesTheWindowWorking() {
+    Fixture f;
+    f.tick(false, true);
+    f.chooseInput();
+    // Least squares with λ = 0 divides by zero inside the predictor.
+    f.w().TreeViewPredyktor->setCurrentItem(f.w().TreeViewPredyktor->topLevelItem(0)->child(2));
+    f.w().EditLiczbaWspPredykcji->setText(QStringLiteral("2"));
+    f.w().EditParametrPredykcji->setText(QStringLiteral("0"));
+    f.run();
+    QCOMPARE(f.dialogs.messages.size(), std::size_t{1});
+    QCOMPARE(f.dialogs.messages[0].second, std::string("Błąd"));
+    QVERIFY(f.w().LabelObliczenia->isHidden() && f.w().ProgressBarObliczenia->isHidden());
+    QVERIFY(!fileExists(f.dir.tmp("wy.wav")));
+
+    f.dialogs.messages.clear();
+    f.w().EditParametrPredykcji->setText(QStringLiteral("0,99"));
+    f.run();
+    QVERIFY(f.dialogs.messages.empty());
+    QVERIFY(fileExists(f.dir.tmp("wy.wav")));
 }
 
 QTEST_MAIN(SimulationPageTest)
