@@ -22,6 +22,6 @@ std::optional<StoredMeasures> readStoredMeasures(const WorkingFiles& files);
 // 10·log10(ratio), formed in double.
 double ratioDecibels(float ratio);
 
-// "-INF" for 0, else ratioDecibels in the general format with a decimal comma. (The window's
-// results view has its own ratioText with the same rule, in mod_view.)
+// "-INF" for 0, else ratioDecibels in the general format with a decimal comma; the window's
+// results view shows its measures through it too.
 std::string ratioMeasureText(float ratio);

@@ -66,6 +66,7 @@ void TFormModulacje::connectUi() {
     connect(RadioButtonRamka, &QRadioButton::clicked, this, &TFormModulacje::RadioButtonRamkaClick);
     connect(RadioButtonFraza, &QRadioButton::clicked, this, &TFormModulacje::RadioButtonFrazaClick);
 
+    connect(ButtonSymulacja, &QPushButton::clicked, this, &TFormModulacje::ButtonSymulacjaClick);
     connect(ScrollBar, &QScrollBar::valueChanged, this, &TFormModulacje::ScrollBarChange);
     connect(RadioButtonSygnalWe, &QRadioButton::clicked, this,
             &TFormModulacje::RadioButtonSygnalWeClick);

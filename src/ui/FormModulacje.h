@@ -1,12 +1,17 @@
 #pragma once
 
 #include "engine/InputActions.h"
+#include "engine/RunHost.h"
+#include "engine/RunSettings.h"
 #include "engine/SignalState.h"
 #include "engine/WorkingFiles.h"
+#include "quant/Mnozniki.h"
 #include "ui/AudioPlayer.h"
 #include "ui/MediaPlayerWidget.h"
 
 #include <QWidget>
+
+#include <random>
 
 class ClickableLineEdit;
 class EnterTreeWidget;
@@ -36,7 +41,7 @@ class UiDialogs;
 // dialog go through the UiDialogs given to the constructor, sound through its AudioBackend. The
 // working files live in Tmp under the start-up directory given; the constructor clears them
 // (FormCreate).
-class TFormModulacje : public QWidget, private InputHost {
+class TFormModulacje : public QWidget, private InputHost, private RunHost {
     Q_OBJECT
 public:
     TFormModulacje(const std::string& startupDir, UiDialogs& dialogs, AudioBackend& audio,
@@ -48,7 +53,9 @@ public:
     void setAuxiliaryWindows(TWspForm* legend, TFormMnozniki* multipliers);
 
     const WorkingFiles& workingFiles() const { return files_; }
-    const SignalState& signal() const { return signal_; }
+    const SignalState& signalState() const { return signal_; }
+    // The set-up pages' texts and selections as a run reads them.
+    RunSettings runSettings() const;
     const InputActions& inputActions() const { return input_; }
     const AudioPlayer& player() const { return player_; }
 
@@ -150,6 +157,9 @@ public slots:
     void RadioButtonRamkaClick();
     void RadioButtonFrazaClick();
 
+    // The run.
+    void ButtonSymulacjaClick();
+
     // The results view and listening.
     void DrawResults();
     void ScrollBarChange();
@@ -181,8 +191,20 @@ private:
     void showPlayerState();
     void pageChanged(int page);
 
-    // InputHost: what the input actions change in the window.
+    // InputHost and RunHost: a message box.
     void showMessage(const std::string& text, const std::string& title) override;
+
+    // RunHost: the indicators, the results scroll bar and view, the player's file.
+    void setProgressRange(int maximum) override;
+    void setProgress(int position) override;
+    void setResultsRange(int maximum) override;
+    void drawResults() override;
+    SignalState& signal() override;
+    void computationStarted() override;
+    void computationFinished() override;
+    void releaseOutputWav() override;
+
+    // InputHost: what the input actions change in the window.
     void resetInputScrollBar(int lastFrame) override;
     void selectSource(InputSource source) override;
     void showFileName(const std::string& name) override;
@@ -195,6 +217,9 @@ private:
     UiDialogs& dialogs_;
     InputActions input_;
     AudioPlayer player_;
+    // The random generator of the Lloyd-Max random codebook: one per program, never reseeded.
+    std::minstd_rand random_;
+    const Mnozniki defaultMultipliers_ = Mnozniki::defaults();
     int currentPage_ = 0;
     TWspForm* legend_ = nullptr;
     TFormMnozniki* multipliers_ = nullptr;

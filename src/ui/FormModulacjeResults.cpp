@@ -22,6 +22,12 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A measure is shown from its first digit, as a text field shows a text set by the program.
+void showMeasure(QLineEdit* field, const std::string& text) {
+    field->setText(fromUtf8(text));
+    field->setCursorPosition(0);
+}
+
 } // namespace
 
 void TFormModulacje::DrawResults() {
@@ -39,9 +45,9 @@ void TFormModulacje::DrawResults() {
                          ImageWeWy->drawingCanvas(), ImageRozne->drawingCanvas());
     if (frame.signalLength)
         signal_.signalLength = *frame.signalLength;
-    EditSnr->setText(fromUtf8(frame.texts.overall));
-    EditSnrSeg->setText(fromUtf8(frame.texts.segmental));
-    EditSnrRamki->setText(fromUtf8(frame.texts.frame));
+    showMeasure(EditSnr, frame.texts.overall);
+    showMeasure(EditSnrSeg, frame.texts.segmental);
+    showMeasure(EditSnrRamki, frame.texts.frame);
 }
 
 void TFormModulacje::ScrollBarChange() {

@@ -20,12 +20,6 @@ LowerTrace lowerTraceFor(bool quantiser, bool predictor) {
     return LowerTrace::None;
 }
 
-std::string ratioText(float ratio) {
-    if (ratio == 0.0f)
-        return "-INF";
-    return formatMeasure(10.0 * std::log10(static_cast<double>(ratio)));
-}
-
 std::optional<int> readResultsLastFrame(const WorkingFiles& files) {
     float header = 0.0f;
     if (!StreamReader::readHeader(files.path(workfile::frameRatios), header))
@@ -123,12 +117,12 @@ ResultsFrame drawResultsFrame(const WorkingFiles& files, LowerTrace lower, int f
         signalLength = *result.signalLength;
     }
     if (const std::optional<float> r = wordAt(overall, 1))
-        result.texts.overall = ratioText(*r);
+        result.texts.overall = ratioMeasureText(*r);
     if (const std::optional<float> s = wordAt(segmental, 1))
         result.texts.segmental = formatMeasure(*s);
     if (const std::optional<float> r =
             wordAt(frameRatios, 1 + static_cast<std::uint64_t>(std::max(frame, 0))))
-        result.texts.frame = ratioText(*r);
+        result.texts.frame = ratioMeasureText(*r);
 
     clearView(upper);
     clearView(lowerCanvas);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Measures.h"
 #include "engine/WorkingFiles.h"
 #include "ui/PixelCanvas.h"
 
@@ -18,14 +19,11 @@ LowerTrace lowerTraceFor(bool quantiser, bool predictor);
 
 // The three measure fields of the results page.
 struct MeasureTexts {
+    // Ratios are shown through ratioMeasureText, as the command line prints them.
     std::string overall;   // 10·log10 of 008.tmp's ratio, "-INF" for 0
     std::string segmental; // 007.tmp's value, already in dB
     std::string frame;     // 10·log10 of the frame's ratio in 006.tmp, "-INF" for 0
 };
-
-// The text of a linear ratio in dB: "-INF" for 0, else 10·log10(ratio) in the general format with
-// 15 significant digits and a decimal comma.
-std::string ratioText(float ratio);
 
 // The last frame index of the last run: the header of 006.tmp truncated toward zero; nothing when
 // the file is missing or empty.

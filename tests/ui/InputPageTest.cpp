@@ -119,7 +119,7 @@ void InputPageTest::badFileIsRefusedWithTheInputKept() {
     QVERIFY(f.w().EditCzestotliwosc->text().isEmpty());
     QCOMPARE(f.w().EditPlikWe->text(), QStringLiteral("zly.wav"));
     QVERIFY(readBytes(f.dir.tmp("001.tmp")) == toneBytes);
-    QCOMPARE(f.w().signal().signalLength, 2560);
+    QCOMPARE(f.w().signalState().signalLength, 2560);
     QCOMPARE(f.w().ScrollBarSygnalWe->maximum(), 19);
     QCOMPARE(f.w().ScrollBarSygnalWe->value(), 5);
 }
@@ -136,7 +136,7 @@ void InputPageTest::chosenFileBecomesTheInput() {
     QCOMPARE(f.w().EditPlikWe->text(), QStringLiteral("fraza.wav"));
     QCOMPARE(f.input().size(), std::size_t{1026});
     QCOMPARE(f.input()[0], 1025.0f);
-    QCOMPARE(f.w().signal().lastFrame, 8);
+    QCOMPARE(f.w().signalState().lastFrame, 8);
     QCOMPARE(f.w().ScrollBarSygnalWe->maximum(), 8);
     QVERIFY(f.attenuationEnabled());
 }
@@ -176,7 +176,7 @@ void InputPageTest::frequencies() {
     QVERIFY(fileExists(f.dir.tmp("we.wav")));
     QCOMPARE(f.w().ScrollBarSygnalWe->maximum(), 19);
     QCOMPARE(f.w().ScrollBarSygnalWe->value(), 0);
-    QCOMPARE(f.w().signal().signalLength, 2560);
+    QCOMPARE(f.w().signalState().signalLength, 2560);
     QVERIFY(f.attenuationEnabled());
 }
 

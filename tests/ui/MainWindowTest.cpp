@@ -116,8 +116,8 @@ void MainWindowTest::startsWithOnlyTheFirstPageAndCleanWorkingFiles() {
     QCOMPARE(w.ScrollBar->maximum(), 100);
     QVERIFY(w.LegendaButton->isHidden());
     QVERIFY(w.LabelObliczenia->isHidden() && w.ProgressBarObliczenia->isHidden());
-    QCOMPARE(w.signal().signalLength, 0);
-    QCOMPARE(w.signal().lastFrame, 0);
+    QCOMPARE(w.signalState().signalLength, 0);
+    QCOMPARE(w.signalState().lastFrame, 0);
 }
 
 void MainWindowTest::modeTable_data() {

@@ -59,10 +59,10 @@ protected:
 } // namespace
 
 TEST(ResultsText, RatiosInDecibels) {
-    EXPECT_EQ(ratioText(0.0f), "-INF");
-    EXPECT_EQ(ratioText(2.0f), "3,01029995663981");
-    EXPECT_EQ(ratioText(1000.0f), "30");
-    EXPECT_EQ(ratioText(std::numeric_limits<float>::max()), "385,318394191036");
+    EXPECT_EQ(ratioMeasureText(0.0f), "-INF");
+    EXPECT_EQ(ratioMeasureText(2.0f), "3,01029995663981");
+    EXPECT_EQ(ratioMeasureText(1000.0f), "30");
+    EXPECT_EQ(ratioMeasureText(std::numeric_limits<float>::max()), "385,318394191036");
 }
 
 TEST(ResultsText, LowerTraceFollowsTheBoxes) {

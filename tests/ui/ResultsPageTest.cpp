@@ -105,8 +105,8 @@ void ResultsPageTest::shorterRunClampsTheScrollBar() {
     QCOMPARE(f.w().ScrollBar->maximum(), 3);
     QCOMPARE(f.w().ScrollBar->value(), 3);
     QCOMPARE(f.w().EditSnrRamki->text(), QStringLiteral("-INF"));
-    QCOMPARE(f.w().signal().lastFrame, 3);
-    QCOMPARE(f.w().signal().signalLength, 512);
+    QCOMPARE(f.w().signalState().lastFrame, 3);
+    QCOMPARE(f.w().signalState().signalLength, 512);
 }
 
 void ResultsPageTest::missingWorkingFilesDrawBorderAndAxis() {

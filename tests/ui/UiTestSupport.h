@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,6 +20,8 @@ public:
 
     void message(const std::string& text, const std::string& title) override {
         messages.emplace_back(text, title);
+        if (onMessage)
+            onMessage();
     }
     std::optional<std::string> openWaveFile() override {
         ++fileDialogOpened;
@@ -30,6 +33,7 @@ public:
     }
 
     std::vector<Message> messages;
+    std::function<void()> onMessage; // runs while the box would be open
     std::deque<std::optional<std::string>> fileAnswers;
     int fileDialogOpened = 0;
 };

@@ -1,7 +1,7 @@
 // modulacje-shots OUTPUT_DIR: starts the window in the current directory (a start-up directory
 // with Tmp, Frazy and the bitmaps), chooses the first phrase of Frazy, then ticks each mode in
-// turn and saves a PNG of every page that mode shows, the phrase as a whole, and each auxiliary
-// window.
+// turn, runs it with typical settings and saves a PNG of every page that mode shows, the phrase as
+// a whole, and each auxiliary window.
 #include "ui/FormMnozniki.h"
 #include "ui/FormModulacje.h"
 #include "ui/ModulacjeApplication.h"
@@ -12,7 +12,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -73,19 +75,30 @@ int main(int argc, char** argv) {
     window.RadioButtonRamka->click();
     window.CheckBoxKwantyzer->click();
 
+    // Each mode with typical settings, run once so that "Symulacja" shows a result.
     struct Mode {
         const char* name;
         bool quantiser;
         bool predictor;
+        const char* levels;
+        const char* coefficients;
+        const char* parameter;
     };
-    const Mode modes[] = {{"kwantyzer", true, false},
-                          {"predyktor", false, true},
-                          {"adpcm", true, true},
-                          {"brak", false, false}};
+    const Mode modes[] = {{"kwantyzer", true, false, "16", "", ""},
+                          {"predyktor", false, true, "", "4", "0,01"},
+                          {"adpcm", true, true, "4", "4", "0,01"},
+                          {"brak", false, false, "", "", ""}};
     for (const Mode& mode : modes) {
         window.PageControl->setCurrentIndex(0);
         tick(window.CheckBoxKwantyzer, mode.quantiser);
         tick(window.CheckBoxPredyktor, mode.predictor);
+        if (mode.quantiser || mode.predictor) {
+            window.EditLiczbaPoziomow->setText(QString::fromUtf8(mode.levels));
+            window.EditLiczbaWspPredykcji->setText(QString::fromUtf8(mode.coefficients));
+            window.EditParametrPredykcji->setText(QString::fromUtf8(mode.parameter));
+            window.ButtonSymulacjaClick();
+            window.ScrollBar->setValue(window.ScrollBar->maximum() / 3);
+        }
         for (int page = 0; page < window.PageControl->count(); ++page) {
             if (!window.PageControl->isTabVisible(page))
                 continue;
