@@ -4,6 +4,7 @@
 #include "engine/SignalState.h"
 #include "engine/WorkingFiles.h"
 
+#include <optional>
 #include <string>
 
 // Which input the attenuation scales: the chosen WAV file, or the current we.wav (a tone).
@@ -30,6 +31,13 @@ public:
 // The input page's actions, free of any toolkit: choose a WAV file, generate the tone, select the
 // source by hand, attenuate. Each rewrites Tmp/001.tmp and Tmp/we.wav as a whole or, when it
 // refuses, leaves them as they were; refusals reach the host as a message box.
+//
+// Both files are written under temporary names and renamed into place together once both are
+// complete, so a write that fails (disk full, Tmp missing or read-only) leaves the previous input
+// intact and says "Nie udało się zapisać plików roboczych w katalogu Tmp." / "Błąd". An input file
+// is accepted only with 8- or 16-bit samples, 1 to 16777216 of them; anything else is
+// "Blad pliku wejsciowego" / "Blad". Attenuating a tone needs 001.tmp and we.wav; without them:
+// "Brak sygnału wejściowego w katalogu Tmp." / "Błąd".
 class InputActions {
 public:
     InputActions(const WorkingFiles& files, SignalState& signal, InputHost& host);
@@ -49,6 +57,14 @@ public:
     const std::string& chosenFile() const { return chosenFile_; }
 
 private:
+    // signalLength = samples, lastFrame from it, input scroll bar reset.
+    void setInput(int samples);
+    // "Nie udało się zapisać plików roboczych w katalogu Tmp." / "Błąd"; returns false.
+    bool refuseWrite();
+    std::optional<float> currentToneHeader() const;
+    bool scaleChosenFile(float header, float gain);
+    bool scaleCurrentWav(float header, float gain);
+
     const WorkingFiles& files_;
     SignalState& signal_;
     InputHost& host_;
