@@ -96,6 +96,16 @@ def make_inputs(folder):
         "no-data": wav_bytes(16, [])[:-8],
         "loud": wav_bytes(16, [max(-32768, min(32767, c * 8)) for c in short]),
         "full-scale": wav_bytes(16, [32767, -32768, 0, 16384, -16384] * 60),
+        "wide-frames": wav_bytes(16, [(c, 0x1234) for c in short], channels=1, block_align=4),
+        "narrow-frames": wav_bytes(16, short, block_align=1),
+        "fmt17": wav_bytes(16, short, fmt_extra=b"\1"),
+        "data-in-list": b"RIFF" + struct.pack("<I", 4 + 24 + 12 + 8 + 20) + b"WAVE"
+        + wav_bytes(16, [])[12:36]
+        + b"LIST" + struct.pack("<I", 4 + 8 + 20) + b"INFO" + b"data" + struct.pack("<I", 20)
+        + bytes(20),
+        "huge-junk": wav_bytes(16, short, before=b"junk" + struct.pack("<I", 0xFFFFFFF0)),
+        "stereo8-attenuate": wav_bytes(8, [((c >> 8) + 128, (c >> 9) + 128) for c in short],
+                                       channels=2),
     }
     out = {}
     for name, data in files.items():
@@ -137,9 +147,10 @@ def build_cases(inputs):
         add(Case("wav fixture %d" % i, [["--wav", fx(i)]], quick=(i == 0)))
     for name in ["8bit", "8bit-odd", "stereo16", "stereo8", "list-before", "odd-junk",
                  "data-first", "fmt18", "claims-more", "claims-odd", "riff-size-0", "loud",
-                 "full-scale"]:
+                 "full-scale", "wide-frames", "fmt17"]:
         add(Case("wav " + name, [["--wav", inputs[name]]], quick=name in ("8bit", "stereo16")))
-    for name in ["not-riff", "not-wave", "24bit", "no-data", "missing", "fmt14"]:
+    for name in ["not-riff", "not-wave", "24bit", "no-data", "missing", "fmt14", "data-in-list",
+                 "huge-junk", "narrow-frames"]:
         add(Case("wav refused " + name, [["--wav", fx(1)], ["--wav", inputs[name]]],
                  quick=name == "24bit"))
     for name in ["empty", "block-align-0"]:
@@ -175,6 +186,9 @@ def build_cases(inputs):
               ["--source", "sine", "--attenuate", "3"]]))
     add(Case("attenuate stereo file", [["--wav", inputs["stereo16"], "--attenuate", "-3"]]))
     add(Case("attenuate 8-bit file", [["--wav", inputs["8bit"], "--attenuate", "-3"]]))
+    add(Case("attenuate 8-bit stereo file", [["--wav", inputs["stereo8-attenuate"],
+                                              "--attenuate", "-3"]]))
+    add(Case("attenuate wide frames", [["--wav", inputs["wide-frames"], "--attenuate", "3"]]))
     add(Case("no Tmp directory", [["--sine", "440"]], template=False, stderr="status"))
 
     # Usage and start-up

@@ -256,10 +256,12 @@ class WavReader:
         return self.data_length // self.fmt.block_align
 
     def samples_readable(self):
-        """Accepted as an input: 8 or 16 bits, 1 to 16777216 sample frames."""
+        """Accepted as an input: 8 or 16 bits in frames that hold a whole sample, 1 to 16777216
+        sample frames."""
         return (
             self.ok
             and self.fmt.bits in (8, 16)
+            and self.fmt.block_align >= self.fmt.bits // 8
             and 1 <= self.sample_count() <= 16777216
         )
 
