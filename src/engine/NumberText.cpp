@@ -15,7 +15,9 @@ std::string_view trimSpaces(std::string_view text) {
     return text;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Skips one or more digits from i; false when there is none.
 bool digits(std::string_view s, std::size_t& i) {
@@ -56,8 +58,8 @@ std::optional<std::string> normaliseDecimal(std::string_view s) {
 
 std::string formatGeneral(double value, int precision) {
     char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                      precision);
+    const auto result =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
     std::string text(buf, result.ptr);
     for (char& c : text) {
         if (c == '.')
@@ -101,6 +103,10 @@ std::optional<float> parseDecimal(std::string_view text) {
     return f;
 }
 
-std::string formatMeasure(double value) { return formatGeneral(value, 15); }
+std::string formatMeasure(double value) {
+    return formatGeneral(value, 15);
+}
 
-std::string formatMultiplier(double value) { return formatGeneral(value, 7); }
+std::string formatMultiplier(double value) {
+    return formatGeneral(value, 7);
+}

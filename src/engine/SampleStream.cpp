@@ -7,12 +7,6 @@ namespace {
 
 constexpr std::size_t kBufferBytes = 1 << 16;
 
-std::uint32_t toLittleEndian(std::uint32_t v) {
-    if constexpr (std::endian::native == std::endian::little)
-        return v;
-    return (v >> 24) | ((v >> 8) & 0xff00u) | ((v << 8) & 0xff0000u) | (v << 24);
-}
-
 } // namespace
 
 StreamReader::StreamReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
@@ -20,19 +14,15 @@ StreamReader::StreamReader(const std::string& path) : file_(std::fopen(path.c_st
         buffer_.resize(kBufferBytes);
 }
 
-StreamReader::~StreamReader() { close(); }
+StreamReader::~StreamReader() {
+    close();
+}
 
 void StreamReader::close() {
     if (file_)
         std::fclose(file_);
     file_ = nullptr;
     pos_ = end_ = 0;
-}
-
-float StreamReader::decode(const unsigned char* bytes) {
-    std::uint32_t raw;
-    std::memcpy(&raw, bytes, 4);
-    return std::bit_cast<float>(toLittleEndian(raw));
 }
 
 bool StreamReader::refill() {
@@ -74,11 +64,8 @@ StreamWriter::StreamWriter(const std::string& path) : file_(std::fopen(path.c_st
     failed_ = file_ == nullptr;
 }
 
-StreamWriter::~StreamWriter() { close(); }
-
-void StreamWriter::encode(float value, unsigned char* bytes) {
-    const std::uint32_t raw = toLittleEndian(std::bit_cast<std::uint32_t>(value));
-    std::memcpy(bytes, &raw, 4);
+StreamWriter::~StreamWriter() {
+    close();
 }
 
 bool StreamWriter::flush() {

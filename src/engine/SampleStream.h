@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,16 @@
 // (for a signal, the number of samples N as an integral float), word 1 + i is value i.
 // Both classes move values through a buffer of their own, so one value costs a copy rather than a
 // library call, and memory stays the size of the buffer whatever the signal's length.
+
+namespace sample_stream_detail {
+// The stream's bytes are little-endian whatever the machine. Inline, since every value passes
+// through here.
+inline std::uint32_t toLittleEndian(std::uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little)
+        return v;
+    return (v >> 24) | ((v >> 8) & 0xff00u) | ((v << 8) & 0xff0000u) | (v << 24);
+}
+} // namespace sample_stream_detail
 
 // Reads words in order, or from any word after seekWord. A reader whose file did not open reads
 // nothing: every read returns false.
@@ -40,7 +52,11 @@ public:
 
 private:
     bool refill();
-    static float decode(const unsigned char* bytes);
+    static float decode(const unsigned char* bytes) {
+        std::uint32_t raw;
+        std::memcpy(&raw, bytes, 4);
+        return std::bit_cast<float>(sample_stream_detail::toLittleEndian(raw));
+    }
 
     std::FILE* file_ = nullptr;
     std::vector<unsigned char> buffer_;
@@ -71,6 +87,12 @@ public:
 
     // A record of values in one call (the predictor's coefficients of one sample).
     void write(const float* values, std::size_t count) {
+        if (pos_ + 4 * count <= buffer_.size()) {
+            for (std::size_t i = 0; i < count; ++i)
+                encode(values[i], &buffer_[pos_ + 4 * i]);
+            pos_ += 4 * count;
+            return;
+        }
         for (std::size_t i = 0; i < count; ++i)
             write(values[i]);
     }
@@ -80,7 +102,11 @@ public:
 
 private:
     bool flush();
-    static void encode(float value, unsigned char* bytes);
+    static void encode(float value, unsigned char* bytes) {
+        const std::uint32_t raw =
+            sample_stream_detail::toLittleEndian(std::bit_cast<std::uint32_t>(value));
+        std::memcpy(bytes, &raw, 4);
+    }
 
     std::FILE* file_ = nullptr;
     std::vector<unsigned char> buffer_;

@@ -1,0 +1,174 @@
+#include "predict/Predyktory.h"
+
+#include "engine/MessageSink.h"
+
+#include <cmath>
+
+namespace {
+
+// "SGN": forgetting constant β and regularising constant ε of the power estimate, as float32.
+constexpr float kBeta = 0.95f;
+constexpr float kEpsilon = 0.0001f;
+
+} // namespace
+
+Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, float Parametr,
+                       const PredictorInputs& inputs)
+    : Algorytm_(Algorytm), LiczbaWsp_(LiczbaWsp), Parametr_(Parametr), messages_(inputs.messages) {
+    const std::size_t size = LiczbaWsp > 0 ? static_cast<std::size_t>(LiczbaWsp) : 0;
+    Probki_.assign(size, 0.0f);
+    Wspolczynniki_.assign(size, 0.0f);
+    if (LiczbaWsp < 1)
+        return;
+    if (Algorytm == "SG") {
+        rodzaj_ = Rodzaj::SG;
+    } else if (Algorytm == "SGN") {
+        rodzaj_ = Rodzaj::SGN;
+    } else if (Algorytm == "NSK" && LiczbaWsp <= Macierz::kMaxWymiar) {
+        rodzaj_ = Rodzaj::NSK;
+        // A stream that does not open is never read: the first step (n > 0) turns into a fault.
+        StrumienWe_ = std::make_unique<StreamReader>(inputs.inputPath);
+        MacierzP_.emplace(LiczbaWsp, LiczbaWsp, &messages_);
+        MacierzP_->jednostkowa();
+    }
+}
+
+void Predyktory::przepelnienie() const {
+    messages_.showMessage(kTekstPrzepelnienie, kTytulPrzepelnienie);
+}
+
+bool Predyktory::sprawdzWynik(float x) {
+    if (std::isnan(x)) {
+        fault_ = PredictorFault::InvalidOperation;
+        return false;
+    }
+    if (std::isinf(x)) {
+        przepelnienie();
+        return false;
+    }
+    return true;
+}
+
+// s = Σ Probki[i] · Wspolczynniki[i], i ascending. Once the float sum overflows it stays ±∞ (every
+// term is finite), so one test at the end finds the first overflow.
+bool Predyktory::przewidujSume(float& s) const {
+    if (!prognozaWazna_) {
+        float sum = 0.0f;
+        for (std::size_t i = 0; i < Probki_.size(); ++i)
+            sum = static_cast<float>(static_cast<double>(Probki_[i]) * Wspolczynniki_[i] + sum);
+        prognoza_ = sum;
+        prognozaSkonczona_ = std::isfinite(sum);
+        prognozaWazna_ = true;
+    }
+    s = prognoza_;
+    return prognozaSkonczona_;
+}
+
+float Predyktory::Przewiduj() const {
+    float s;
+    if (przewidujSume(s))
+        return s;
+    przepelnienie();
+    return 0.0f;
+}
+
+void Predyktory::Adaptuj(float v) {
+    if (fault())
+        return;
+    switch (rodzaj_) {
+    case Rodzaj::SG:
+        krokSG(v);
+        break;
+    case Rodzaj::SGN:
+        krokSGN(v);
+        break;
+    case Rodzaj::NSK:
+        if (NumerProbki > 0)
+            krokNSK(v);
+        break;
+    case Rodzaj::Brak:
+        break;
+    }
+}
+
+// w[j] += (μ·e)·Probki[j] for every j, then the history moves one place toward index 0 and takes
+// e + ŷ (not v: the two differ by the rounding of e) as its newest value.
+bool Predyktory::gradient(float yHat, float e, float mu) {
+    prognozaWazna_ = false;
+    const double mue = static_cast<double>(mu) * e;
+    for (std::size_t j = 0; j < Wspolczynniki_.size(); ++j) {
+        const float w = static_cast<float>(mue * Probki_[j] + Wspolczynniki_[j]);
+        if (!sprawdzWynik(w))
+            return false;
+        Wspolczynniki_[j] = w;
+    }
+    for (std::size_t j = 0; j + 1 < Probki_.size(); ++j)
+        Probki_[j] = Probki_[j + 1];
+    const float newest = static_cast<float>(static_cast<double>(e) + yHat);
+    if (!sprawdzWynik(newest))
+        return false;
+    Probki_.back() = newest;
+    return true;
+}
+
+void Predyktory::krokSG(float v) {
+    float yHat;
+    if (!przewidujSume(yHat)) {
+        przepelnienie();
+        return;
+    }
+    const float e = static_cast<float>(static_cast<double>(v) - yHat);
+    if (!sprawdzWynik(e))
+        return;
+    gradient(yHat, e, Parametr_);
+}
+
+// μ = α / (m + ε) with m = (1 − β)·(e + ŷ)² + β·Moc: the power of the signal value itself.
+void Predyktory::krokSGN(float v) {
+    float yHat;
+    if (!przewidujSume(yHat)) {
+        przepelnienie();
+        return;
+    }
+    const float e = static_cast<float>(static_cast<double>(v) - yHat);
+    if (!sprawdzWynik(e))
+        return;
+    const double x = static_cast<double>(e) + yHat;
+    const float m = static_cast<float>((1.0 - kBeta) * x * x + static_cast<double>(kBeta) * Moc_);
+    if (!sprawdzWynik(m))
+        return;
+    const float mu =
+        static_cast<float>(static_cast<double>(Parametr_) / (m + static_cast<double>(kEpsilon)));
+    if (!sprawdzWynik(mu))
+        return;
+    if (gradient(yHat, e, mu))
+        Moc_ = m;
+}
+
+void Predyktory::PobierzWspolczynniki(float* dst) const {
+    for (std::size_t i = 0; i < Wspolczynniki_.size(); ++i)
+        dst[i] = Wspolczynniki_[i];
+}
+
+float Predyktory::ProbkaWe(std::int32_t k) {
+    if (k < 0)
+        return 0.0f;
+    float value;
+    return czytajProbke(k, value) ? value : 0.0f;
+}
+
+// Sample k is word k + 1 of the stream. Consecutive samples are read without a seek.
+bool Predyktory::czytajProbke(std::int64_t k, float& value) {
+    if (!strumienOtwarty())
+        return false;
+    if (nastepnaProbka_ != k && !StrumienWe_->seekWord(static_cast<std::uint64_t>(k) + 1)) {
+        nastepnaProbka_ = -1;
+        return false;
+    }
+    if (!StrumienWe_->read(value)) {
+        nastepnaProbka_ = -1;
+        return false;
+    }
+    nastepnaProbka_ = k + 1;
+    return true;
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "engine/SampleStream.h"
+#include "predict/Macierz.h"
+#include "predict/NskKrok.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class MessageSink;
+
+// What the builder of a predictor hands it.
+struct PredictorInputs {
+    std::string inputPath; // "NSK": the input stream Tmp/001.tmp, opened for reading
+    MessageSink& messages; // where the overflow message goes; the run's sink shows it at most once
+};
+
+// A floating-point fault the predictor does not handle itself: the run must stop on it.
+enum class PredictorFault {
+    None,
+    DivisionByZero,   // "NSK": λ = 0, or the denominator uᵀPu + λ was 0
+    InvalidOperation, // a value that is not a number reached the step (a NaN sample)
+    InputUnreadable,  // "NSK": a reference sample was missing from the input stream, or not finite
+};
+
+// Adaptive linear predictor of order K (LiczbaWsp): it predicts the next value as the float32 sum
+// Σ Probki[i] · Wspolczynniki[i] (i ascending) and adapts its weights after each true value.
+//   "SG"  stochastic gradient, step μ = Parametr; history newest last (Probki[K − 1]).
+//   "SGN" the same with μ = α / (Moc + ε), Moc a running power estimate (β = 0.95, ε = 0.0001);
+//         Moc is stored only at the end of a step.
+//   "NSK" recursive least squares with forgetting factor λ = Parametr, inverse correlation
+//         matrix P (identity at start) and regression vector u taken from the input stream, not
+//         from the history: u(i) = sample n − 1 − i of the input (0 before its start), n being
+//         NumerProbki; history newest first (Probki[0]). Nothing happens at n ≤ 0.
+// Any other code, and any K < 1 (or K > 11 for "NSK"), gives a predictor that predicts 0 forever.
+//
+// Every stored value is a float32: a formula is evaluated in double from its float32 operands
+// and rounded once where its result is stored; sums run in index order in a float32 accumulator.
+//
+// Overflow: a result that would be stored as ±∞ is not stored; the step stops there (fields keep
+// the values they had, earlier stores of the step stay), "Sprawdź ustawienia układu." titled
+// "Przekroczono zakres" goes to the sink once for that event, and Przewiduj returns 0.0. The run
+// goes on. A division by zero or an invalid operation is a fault instead: the step stops, fault()
+// turns true for good, later Adaptuj calls do nothing, and the run is expected to stop.
+class Predyktory {
+public:
+    Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, float Parametr,
+               const PredictorInputs& inputs);
+    Predyktory(const Predyktory&) = delete;
+    Predyktory& operator=(const Predyktory&) = delete;
+
+    float Przewiduj() const;
+    void Adaptuj(float v);
+    // Copies the K coefficients, index 0 first, to dst (room for at least K floats).
+    void PobierzWspolczynniki(float* dst) const;
+    // Sample k of the input stream (k from 0); 0.0 for k < 0 without touching the file, and 0.0
+    // when the stream is not open or holds no sample k.
+    float ProbkaWe(std::int32_t k);
+
+    // Index of the current sample in the input, written by the run before every Adaptuj.
+    std::int32_t NumerProbki = 0;
+
+    bool fault() const { return fault_ != PredictorFault::None; }
+    PredictorFault faultKind() const { return fault_; }
+
+    // Read-only views of the state.
+    const std::string& algorytm() const { return Algorytm_; }
+    std::int32_t liczbaWsp() const { return LiczbaWsp_; }
+    float moc() const { return Moc_; }
+    const std::vector<float>& probki() const { return Probki_; }
+    const std::vector<float>& wspolczynniki() const { return Wspolczynniki_; }
+    const Macierz* macierzP() const { return MacierzP_ ? &*MacierzP_ : nullptr; }
+    bool strumienOtwarty() const { return StrumienWe_ && StrumienWe_->isOpen(); }
+
+private:
+    enum class Rodzaj { Brak, SG, SGN, NSK };
+
+    void krokSG(float v);
+    void krokSGN(float v);
+    void krokNSK(float v);
+    // One SG/SGN step after the power estimate: returns false when it stopped on an overflow.
+    bool gradient(float yHat, float e, float mu);
+    // The sum of Przewiduj; false when it overflowed. Kept until the history or the coefficients
+    // change, since a run asks for the same prediction again inside Adaptuj.
+    bool przewidujSume(float& s) const;
+    bool wektorU(std::int32_t n);
+    bool czytajProbke(std::int64_t k, float& value);
+    void przepelnienie() const;
+    // True when e may be used; otherwise the overflow was reported or the fault set.
+    bool sprawdzWynik(float x);
+
+    std::string Algorytm_;
+    std::int32_t LiczbaWsp_;
+    float Parametr_;
+    float Moc_ = 0.0f;
+    std::vector<float> Probki_;
+    std::vector<float> Wspolczynniki_;
+    std::optional<Macierz> MacierzP_;
+    std::unique_ptr<StreamReader> StrumienWe_;
+    MessageSink& messages_;
+    Rodzaj rodzaj_ = Rodzaj::Brak;
+    PredictorFault fault_ = PredictorFault::None;
+
+    // "NSK": the regression vector u of step uNumer_ (samples uNumer_ − 1 … uNumer_ − K), kept so
+    // that the next step reads one new sample instead of K; -1 when not yet built.
+    // Elements from K on stay 0 (the step reads u in groups of four).
+    std::array<float, Macierz::kRozstep> u_{};
+    std::int32_t uNumer_ = -1;
+    // The sample the stream yields next without a seek; -1 when unknown.
+    std::int64_t nastepnaProbka_ = -1;
+    NskWariant wariant_ = nskNajlepszyWariant();
+
+    mutable bool prognozaWazna_ = false;
+    mutable bool prognozaSkonczona_ = true;
+    mutable float prognoza_ = 0.0f;
+};
+
+inline constexpr const char* kTekstPrzepelnienie = "Sprawdź ustawienia układu.";
+inline constexpr const char* kTytulPrzepelnienie = "Przekroczono zakres";
