@@ -70,6 +70,12 @@ def stream_bytes(values):
     return b"".join(struct.pack("<f", v) for v in values)
 
 
+def hand_input(values):
+    """A hand-made input: 001.tmp with the values and a matching 16-bit we.wav."""
+    codes = [max(-32768, min(32767, int(v * 32767))) if v - v == 0 else 0 for v in values]
+    return {"001.tmp": stream_bytes([float(len(values))] + values), "we.wav": wav_bytes(16, codes)}
+
+
 def make_inputs(folder):
     """Writes the hand-made WAV files; returns name -> path."""
     codes = fixture_codes(FIXTURES[0])
@@ -124,8 +130,10 @@ def make_inputs(folder):
 
 
 class Case:
-    def __init__(self, name, calls, setup=None, template=None, stderr="exact", quick=False):
+    def __init__(self, name, calls, setup=None, template=None, stderr="exact", quick=False,
+                 known=None):
         self.name = name
+        self.known = known            # a deviation already understood: why the two differ
         self.calls = calls            # list of argument lists (without --dir)
         self.setup = setup            # dict: file name in Tmp -> bytes, written before the calls
         self.template = template      # bytes of Tmp/wzorzec.wav (None: the shipped one; False: none)
@@ -135,6 +143,10 @@ class Case:
 
 def fx(i):
     return os.path.abspath(FIXTURES[i % len(FIXTURES)])
+
+
+WIDE = ("frames wider than their channels: the program writes the value into the spare bytes "
+        "too, the reference writes zeros there")
 
 
 def build_cases(inputs):
@@ -148,7 +160,8 @@ def build_cases(inputs):
     for name in ["8bit", "8bit-odd", "stereo16", "stereo8", "list-before", "odd-junk",
                  "data-first", "fmt18", "claims-more", "claims-odd", "riff-size-0", "loud",
                  "full-scale", "wide-frames", "fmt17"]:
-        add(Case("wav " + name, [["--wav", inputs[name]]], quick=name in ("8bit", "stereo16")))
+        add(Case("wav " + name, [["--wav", inputs[name]]], quick=name in ("8bit", "stereo16"),
+                 known=WIDE if name == "wide-frames" else None))
     for name in ["not-riff", "not-wave", "24bit", "no-data", "missing", "fmt14", "data-in-list",
                  "huge-junk", "narrow-frames"]:
         add(Case("wav refused " + name, [["--wav", fx(1)], ["--wav", inputs[name]]],
@@ -164,9 +177,13 @@ def build_cases(inputs):
     for tname, tbytes in [("8-bit mono", wav_bytes(8, [])),
                           ("16-bit stereo 44100", wav_bytes(16, [], channels=2)),
                           ("24-bit", wav_bytes(24, [], block_align=3))]:
-        add(Case("sine template " + tname, [["--sine", "300"]], template=tbytes))
+        known = None
+        if tname == "24-bit":
+            known = ("a template whose samples cannot be written: the program refuses the "
+                     "tone, the reference writes we.wav with the all-zero header")
+        add(Case("sine template " + tname, [["--sine", "300"]], template=tbytes, known=known))
         add(Case("sine template %s attenuated" % tname,
-                 [["--sine", "300", "--attenuate", "6"]], template=tbytes))
+                 [["--sine", "300", "--attenuate", "6"]], template=tbytes, known=known))
     for a in ["6", "0,0", "-6", "20", "-10", "1e3", "6 --attenuate 6", "2,5"]:
         extra = []
         for part in a.split(" --attenuate "):
@@ -188,7 +205,8 @@ def build_cases(inputs):
     add(Case("attenuate 8-bit file", [["--wav", inputs["8bit"], "--attenuate", "-3"]]))
     add(Case("attenuate 8-bit stereo file", [["--wav", inputs["stereo8-attenuate"],
                                               "--attenuate", "-3"]]))
-    add(Case("attenuate wide frames", [["--wav", inputs["wide-frames"], "--attenuate", "3"]]))
+    add(Case("attenuate wide frames", [["--wav", inputs["wide-frames"], "--attenuate", "3"]],
+             known=WIDE))
     add(Case("no Tmp directory", [["--sine", "440"]], template=False, stderr="status"))
 
     # Usage and start-up
@@ -235,18 +253,21 @@ def build_cases(inputs):
     pcm("json LLOYD 4", 3, "--law", "LLOYD", "--levels", "4", "--json")
     add(Case("pcm ROW 3 on hand-made exact signal",
              [["--mode", "pcm", "--levels", "3"]],
-             setup={"001.tmp": stream_bytes([300.0] + [1.0, 0.0, -1.0] * 100)}))
+             setup=hand_input([1.0, 0.0, -1.0] * 100)))
+    add(Case("pcm with we.wav missing", [["--mode", "pcm", "--levels", "3"]],
+             setup={"001.tmp": stream_bytes([3.0, 0.5, 0.0, -0.5])},
+             known="no we.wav to copy the format from: the program refuses to write wy.wav"))
     add(Case("pcm on silence", [["--mode", "pcm", "--levels", "4", "--json"]],
-             setup={"001.tmp": stream_bytes([700.0] + [0.0] * 700)}))
+             setup=hand_input([0.0] * 700)))
     add(Case("pcm huge input stops", [["--mode", "pcm", "--levels", "4"]],
-             setup={"001.tmp": stream_bytes([300.0] + [0.1] * 150 + [3e19] * 150)},
+             setup=hand_input([0.1] * 150 + [3e19] * 150),
              quick=True))
     add(Case("pcm LLOYD random on few values", [["--mode", "pcm", "--law", "LLOYD",
                                                   "--levels", "4"]],
-             setup={"001.tmp": stream_bytes([10.0] + [0.5, -0.5, 0.25] * 3 + [0.5])}))
+             setup=hand_input([0.5, -0.5, 0.25] * 3 + [0.5])))
     add(Case("pcm LLOYD log on one-signed signal", [["--mode", "pcm", "--law", "LLOYD",
                                                        "--levels", "4", "--codebook", "log"]],
-             setup={"001.tmp": stream_bytes([200.0] + [0.001 * i for i in range(200)])}))
+             setup=hand_input([0.001 * i for i in range(200)])))
     add(Case("pcm ADAP on full scale", [["--wav", inputs["full-scale"]],
                                         ["--mode", "pcm", "--law", "ADAP", "--levels", "8"]]))
     add(Case("pcm 8-bit input", [["--wav", inputs["8bit"], "--mode", "pcm", "--levels", "7"]]))
@@ -307,14 +328,13 @@ def build_cases(inputs):
          "--json", quick=True)
     add(Case("prediction on silence", [["--mode", "prediction", "--coefficients", "2",
                                         "--parameter", "0,1"]],
-             setup={"001.tmp": stream_bytes([300.0] + [0.0] * 300)}))
+             setup=hand_input([0.0] * 300)))
     add(Case("prediction gate on energy", [["--mode", "prediction", "--coefficients", "1",
                                             "--parameter", "0,5", "--json"]],
-             setup={"001.tmp": stream_bytes([384.0] + [0.0028] * 128 + [0.004] * 128
-                                            + [0.5, -0.5] * 64)}))
+             setup=hand_input([0.0028] * 128 + [0.004] * 128 + [0.5, -0.5] * 64)))
     add(Case("prediction huge input", [["--mode", "prediction", "--algorithm", "SGN",
                                         "--coefficients", "2", "--parameter", "0,1"]],
-             setup={"001.tmp": stream_bytes([200.0] + [0.2] * 100 + [2e19] * 100)}))
+             setup=hand_input([0.2] * 100 + [2e19] * 100)))
 
     # ADPCM
     def adpcm(name, i, *settings, quick=False, stderr="exact"):
@@ -367,10 +387,99 @@ def build_cases(inputs):
           "--parameter", "0,05", "--json")
     add(Case("adpcm on silence", [["--mode", "adpcm", "--levels", "4", "--coefficients", "2",
                                    "--parameter", "0,1"]],
-             setup={"001.tmp": stream_bytes([300.0] + [0.0] * 300)}))
+             setup=hand_input([0.0] * 300)))
     add(Case("adpcm on a tone", [["--sine", "440", "--mode", "adpcm", "--levels", "8",
                                   "--algorithm", "NSK", "--coefficients", "4",
                                   "--parameter", "0,98"]]))
+
+    # Every phrase through a spread of coders.
+    spread = [
+        ["--mode", "pcm", "--law", "ROW", "--levels", "8"],
+        ["--mode", "pcm", "--law", "LOG", "--levels", "16", "--range", "0,8"],
+        ["--mode", "pcm", "--law", "LLOYD", "--levels", "16"],
+        ["--mode", "pcm", "--law", "ADAP", "--levels", "8"],
+        ["--mode", "prediction", "--algorithm", "SG", "--coefficients", "4", "--parameter",
+         "0,2"],
+        ["--mode", "prediction", "--algorithm", "SGN", "--coefficients", "8", "--parameter",
+         "0,05"],
+        ["--mode", "prediction", "--algorithm", "NSK", "--coefficients", "6", "--parameter",
+         "0,97"],
+        ["--mode", "adpcm", "--levels", "16", "--algorithm", "SGN", "--coefficients", "11",
+         "--parameter", "0,05"],
+        ["--mode", "adpcm", "--law", "LOG", "--levels", "32", "--algorithm", "NSK",
+         "--coefficients", "3", "--parameter", "0,99"],
+    ]
+    for i in range(len(FIXTURES)):
+        for j, settings in enumerate(spread):
+            add(Case("spread phrase %d coder %d" % (i, j), [["--wav", fx(i)] + settings]))
+
+    # Tones through the coders.
+    for freq in ["100", "440", "1000", "2000", "3500"]:
+        for j in (1, 3, 6, 7):
+            add(Case("tone %s coder %d" % (freq, j), [["--sine", freq] + spread[j]]))
+    add(Case("tone on an 8-bit template, ADPCM", [["--sine", "600"] + spread[7]],
+             template=wav_bytes(8, [])))
+    add(Case("stereo input, ADPCM", [["--wav", inputs["stereo16"]] + spread[7]]))
+    add(Case("8-bit stereo input, prediction", [["--wav", inputs["stereo8"]] + spread[6]]))
+
+    # Loud inputs (values beyond 1 in 001.tmp, we.wav clipped) and gains near the float limit.
+    for j, settings in enumerate(spread):
+        add(Case("loud phrase coder %d" % j, [["--wav", fx(5), "--attenuate", "-20"] + settings]))
+    for j in (0, 4, 5, 7):
+        add(Case("gain 10^38.5 coder %d" % j, [["--wav", fx(1), "--attenuate", "-770"]
+                                               + spread[j]]))
+        add(Case("gain 10^19 coder %d" % j, [["--wav", fx(1), "--attenuate", "-380"]
+                                             + spread[j]]))
+
+    # Texts at the edges of their grammar and of float32.
+    for text in ["+8", "08", "1e1", "8 ", "\t8", "0x8", "2147483647", "-2147483648"]:
+        add(Case("levels text %r" % text, [["--wav", fx(2), "--mode", "pcm", "--law", "LOG",
+                                            "--levels", text]]))
+    for text in ["1,00000003", "1,0000001", "0,999999999", "1e0", "1E-1", "0,5e1", ".5",
+                 "1e-46", "1,4e-45"]:
+        add(Case("range text %r" % text, [["--wav", fx(2), "--mode", "pcm", "--law", "ROW",
+                                           "--levels", "6", "--range", text]]))
+    for text in ["1e-3", "5E-2", "-0", "0,5e1", ".5", "1e-45", "3,4028235e38", "3,5e38"]:
+        add(Case("parameter text %r" % text, [["--wav", fx(3), "--mode", "prediction",
+                                               "--algorithm", "SGN", "--coefficients", "2",
+                                               "--parameter", text]]))
+    for text in ["3999,9999", "3999,9998", "1e-45", "0,0000001"]:
+        add(Case("sine text %r" % text, [["--sine", text, "--mode", "pcm", "--levels", "5"]]))
+
+    # Order of the actions and the first refusal.
+    add(Case("multipliers refused after an input action",
+             [["--multipliers4", "1 x 1 1", "--wav", fx(1), "--mode", "pcm", "--law", "ADAP",
+               "--levels", "4"]]))
+    add(Case("refused file stops the later actions",
+             [["--wav", inputs["24bit"], "--sine", "440", "--mode", "pcm", "--levels", "4"]]))
+    add(Case("refused tone stops the later actions",
+             [["--wav", fx(2), "--sine", "0", "--attenuate", "6", "--mode", "pcm",
+               "--levels", "4"]]))
+
+    # Hand-made input streams that no input action writes.
+    inf, nan = float("inf"), float("nan")
+    for label, values in [("an infinite sample", [0.1] * 50 + [inf] + [0.1] * 50),
+                          ("a NaN sample", [0.1] * 50 + [nan] + [0.1] * 50)]:
+        for j in (0, 3, 4, 6, 7):
+            known = None
+            if label == "a NaN sample" and j in (4, 6):
+                known = ("a NaN inside the predictor: the program stops the run as an invalid "
+                         "operation, the reference lets the NaN through")
+            add(Case("%s coder %d" % (label, j), [spread[j]], setup=hand_input(values),
+                     known=known))
+    bad_headers = [("header 0", stream_bytes([0.0])),
+                   ("header beyond 2^24", stream_bytes([16777218.0] + [0.1] * 10)),
+                   ("header beyond the values", stream_bytes([300.0] + [0.1] * 200)),
+                   ("header 2.5", stream_bytes([2.5, 0.1, 0.2, 0.3]))]
+    for label, data in bad_headers:
+        for j in (0, 6, 7):
+            known = None
+            if label == "header 2.5":
+                known = ("a header that is not whole: wy.wav is to hold 3 values of a stream "
+                         "of 2; the program refuses, the reference writes the 2")
+            add(Case("%s coder %d" % (label, j), [spread[j]],
+                     setup={"001.tmp": data, "we.wav": wav_bytes(16, [1, 2, 3])},
+                     stderr="title", known=known))
 
     # A refused run leaves the files of the last successful run, including wy.wav.
     add(Case("refused run keeps files",
@@ -521,16 +630,22 @@ def main():
             if not args.keep:
                 shutil.rmtree(root, ignore_errors=True)
 
-    failed = 0
+    failed = known = 0
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
         for case, problems in pool.map(one, enumerate(cases)):
             if problems:
                 failed += 1
+                tag = "KNOWN" if case.known else "MISMATCH"
+                known += 1 if case.known else 0
+                if case.known:
+                    print("KNOWN | %s | %s" % (case.name, case.known))
                 for where, what in problems:
-                    print("MISMATCH | %s | %s | %s" % (case.name, where, what))
+                    print("%s | %s | %s | %s" % (tag, case.name, where, what))
                 sys.stdout.flush()
     if not args.keep:
         shutil.rmtree(work, ignore_errors=True)
+    if known:
+        print("%d of the failures are known deviations (marked KNOWN)" % known)
     print("%d passed, %d failed" % (len(cases) - failed, failed))
     return 1 if failed else 0
 

@@ -951,6 +951,11 @@ def frame_loop(tmp, files, k_coef, step, gate_on_energy):
     """
     header, values = read_stream(os.path.join(tmp, "001.tmp"))
     c = header
+    # A stream that no input action writes (no samples, more than 2^24, or fewer values than
+    # its header counts) is refused before any file is opened: the loop would have nothing to
+    # read or would read past the end of the stream.
+    if c is None or not (1 <= c <= 16777216) or int(c) > len(values):
+        raise Refusal("Błąd", "Niepoprawny plik wejściowy Tmp/001.tmp.")
     n_total = int(c)
     last = n_total // FRAME if n_total % FRAME else n_total // FRAME - 1
     writers = {}
