@@ -121,6 +121,7 @@ def make_inputs(folder):
         "no-data": wav_bytes(16, [])[:-8],
         "loud": wav_bytes(16, [max(-32768, min(32767, c * 8)) for c in short]),
         "full-scale": wav_bytes(16, [32767, -32768, 0, 16384, -16384] * 60),
+        "all-phrases": wav_bytes(16, [c for f in FIXTURES for c in fixture_codes(f)]),
         "wide-frames": wav_bytes(16, [(c, 0x1234) for c in short], channels=1, block_align=4),
         "narrow-frames": wav_bytes(16, short, block_align=1),
         "fmt17": wav_bytes(16, short, fmt_extra=b"\1"),
@@ -484,6 +485,13 @@ def build_cases(inputs):
         add(Case("pcm LLOYD %d %s on 8-bit input" % (n, cb),
                  [["--wav", inputs["8bit"], "--mode", "pcm", "--law", "LLOYD", "--levels", str(n),
                    "--codebook", cb]]))
+
+    # All the phrases in one long input.
+    for j in (0, 1, 2, 3, 4, 5, 7):
+        add(Case("all phrases coder %d" % j, [["--wav", inputs["all-phrases"]] + spread[j]]))
+    add(Case("all phrases, multipliers kept per call",
+             [["--wav", inputs["all-phrases"], "--multipliers16", " ".join(["1,1"] * 16)],
+              spread[7]]))
 
     # Order of the actions and the first refusal.
     add(Case("multipliers refused after an input action",
