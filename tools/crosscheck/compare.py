@@ -165,10 +165,6 @@ def fx(i):
     return os.path.abspath(FIXTURES[i % len(FIXTURES)])
 
 
-WIDE = ("frames wider than their channels: the program writes the value into the spare bytes "
-        "too, the reference writes zeros there")
-
-
 def build_cases(inputs):
     cases = []
     add = cases.append
@@ -180,8 +176,7 @@ def build_cases(inputs):
     for name in ["8bit", "8bit-odd", "stereo16", "stereo8", "list-before", "odd-junk",
                  "data-first", "fmt18", "claims-more", "claims-odd", "riff-size-0", "loud",
                  "full-scale", "wide-frames", "fmt17"]:
-        add(Case("wav " + name, [["--wav", inputs[name]]], quick=name in ("8bit", "stereo16"),
-                 known=WIDE if name == "wide-frames" else None))
+        add(Case("wav " + name, [["--wav", inputs[name]]], quick=name in ("8bit", "stereo16")))
     for name in ["not-riff", "not-wave", "24bit", "no-data", "missing", "fmt14", "data-in-list",
                  "huge-junk", "narrow-frames"]:
         add(Case("wav refused " + name, [["--wav", fx(1)], ["--wav", inputs[name]]],
@@ -225,8 +220,7 @@ def build_cases(inputs):
     add(Case("attenuate 8-bit file", [["--wav", inputs["8bit"], "--attenuate", "-3"]]))
     add(Case("attenuate 8-bit stereo file", [["--wav", inputs["stereo8-attenuate"],
                                               "--attenuate", "-3"]]))
-    add(Case("attenuate wide frames", [["--wav", inputs["wide-frames"], "--attenuate", "3"]],
-             known=WIDE))
+    add(Case("attenuate wide frames", [["--wav", inputs["wide-frames"], "--attenuate", "3"]]))
     add(Case("no Tmp directory", [["--sine", "440"]], template=False, stderr="status"))
 
     # Usage and start-up
