@@ -194,8 +194,8 @@ def build_cases(inputs):
                           ("24-bit", wav_bytes(24, [], block_align=3))]:
         known = None
         if tname == "24-bit":
-            known = ("a template whose samples cannot be written: the program refuses the "
-                     "tone, the reference writes we.wav with the all-zero header")
+            known = ("a template whose samples cannot be written: the program refuses the tone "
+                     "and names the template, the reference writes we.wav with the all-zero header")
         add(Case("sine template " + tname, [["--sine", "300"]], template=tbytes, known=known))
         add(Case("sine template %s attenuated" % tname,
                  [["--sine", "300", "--attenuate", "6"]], template=tbytes, known=known))
