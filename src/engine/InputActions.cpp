@@ -20,6 +20,7 @@ constexpr const char* kFrequencyError = "Niepoprawna wartość częstotliwości.
 constexpr const char* kAttenuationError = "Niepoprawna wartość tłumienia.";
 constexpr const char* kWriteError = "Nie udało się zapisać plików roboczych w katalogu Tmp.";
 constexpr const char* kNoInputError = "Brak sygnału wejściowego w katalogu Tmp.";
+constexpr const char* kTemplateError = "Plik wzorca nie nadaje się do zapisu próbek: ";
 
 // The tone: 2560 samples (20 frames) of sin(2π f i T) for 8000 samples per second.
 constexpr int kToneSamples = 2560;
@@ -40,6 +41,16 @@ std::optional<int> inputSampleCount(const std::string& path) {
     if ((bits != 8 && bits != 16) || wav.blockAlign() < bits / 8 || n == 0 || n > kMaxStreamSamples)
         return std::nullopt;
     return static_cast<int>(n);
+}
+
+// The template gives the tone's WAV format: it must be an 8- or 16-bit file whose frames hold
+// at least one sample, or no sample of the tone could be written into we.wav.
+bool templateTakesSamples(const std::string& path) {
+    WaveFile wav;
+    if (!wav.OpenForReading(path))
+        return false;
+    const unsigned bits = wav.bitsPerSample();
+    return (bits == 8 || bits == 16) && wav.blockAlign() >= bits / 8;
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -115,10 +126,17 @@ bool InputActions::generateTone(const std::string& frequencyText) {
         host_.showMessage(kFrequencyError, kValueTitle);
         return false;
     }
+    // Without Tmp nothing can be written at all, which the write error below says; a template
+    // that is there but unusable is named.
+    const std::string templatePath = files_.path(workfile::templateWav);
+    std::error_code ec;
+    if (std::filesystem::exists(templatePath, ec) && !templateTakesSamples(templatePath)) {
+        host_.showMessage(kTemplateError + templatePath, kValueTitle);
+        return false;
+    }
     StagedFile stream(files_.path(workfile::input));
     StagedFile wav(files_.path(workfile::inputWav));
-    if (!writeTone(stream.path(), *f) ||
-        !StreamToWav(stream.path(), wav.path(), files_.path(workfile::templateWav)) ||
+    if (!writeTone(stream.path(), *f) || !StreamToWav(stream.path(), wav.path(), templatePath) ||
         !commitBoth(stream, wav))
         return refuseWrite();
     source_ = InputSource::Sine;

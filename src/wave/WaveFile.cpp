@@ -175,20 +175,22 @@ bool WaveFile::readFrameStart(unsigned char* bytes, std::uint32_t sampleBytes) {
     return true;
 }
 
-// Writes the sample into every whole sample slot of one frame (zero bytes fill a frame whose
-// size is not a multiple of the sample size) and counts the frame into dataLength.
+// Writes the sample into the slot of every channel of one frame (at least one slot, and only
+// whole slots that fit the frame); the frame's other bytes, which belong to no channel, are zero.
+// Counts the frame into dataLength.
 bool WaveFile::writeFrame(const unsigned char* bytes, std::uint32_t sampleBytes) {
     const std::uint32_t frame = frameBytes(sampleBytes);
     if (!writer_ || dataLength_ > UINT32_MAX - 36 - frame) {
         lastError_ = "Couldn't write samples";
         return false;
     }
+    const std::uint32_t slots =
+        std::clamp<std::uint32_t>(channels_, 1, frame / sampleBytes) * sampleBytes;
     std::uint32_t written = 0;
-    for (std::uint32_t slot = 0; written < frame; ++written) {
-        const bool padding = frame - written < sampleBytes - slot; // no whole sample fits
-        if (putc_unlocked(padding ? 0 : bytes[slot], writer_) == EOF)
+    for (; written < frame; ++written) {
+        const int byte = written < slots ? bytes[written % sampleBytes] : 0;
+        if (putc_unlocked(byte, writer_) == EOF)
             break;
-        slot = slot + 1 == sampleBytes ? 0 : slot + 1;
     }
     if (written != frame) {
         lastError_ = "Couldn't write samples";

@@ -206,6 +206,17 @@ TEST_F(InputActionsTest, TheToneIsTwentyFramesAtEightThousandSamplesPerSecond) {
     EXPECT_EQ(actions.source(), InputSource::Sine);
 }
 
+TEST_F(InputActionsTest, ATemplateThatCannotTakeSamplesRefusesTheToneAndKeepsTheInput) {
+    ASSERT_TRUE(actions.generateTone("440"));
+    const Input before = input();
+    writeBytes(dir.tmp("wzorzec.wav"), bits24());
+    host.calls.clear();
+    EXPECT_FALSE(actions.generateTone("1000"));
+    EXPECT_EQ(host.calls, (Calls{"message Błąd: Plik wzorca nie nadaje się do zapisu próbek: " +
+                                 dir.tmp("wzorzec.wav")}));
+    EXPECT_EQ(input(), before);
+}
+
 TEST_F(InputActionsTest, ToneValuesFollowTheFrequency) {
     ASSERT_TRUE(actions.generateTone("2000"));
     std::vector<float> v = readStream(dir.tmp("001.tmp"));

@@ -181,6 +181,18 @@ TEST(WaveFile, MultiChannelFramesReadTheFirstChannelAndWriteEveryChannel) {
     EXPECT_EQ(readAll(dir.file("odd.wav")),
               (std::vector<float>{float(0x0102 / 32767.0), float(-2 / 32767.0)}));
 
+    // A mono frame of two 16-bit slots: the slot beyond the one channel belongs to no channel
+    // and stays zero.
+    Bytes spare = fmtBody(1, 16);
+    spare[12] = 4;
+    WaveFile mono;
+    createLike(mono, dir.file("spare.wav"), dir,
+               riff("WAVE", {chunk("fmt ", spare), chunk("data", {})}));
+    ASSERT_TRUE(mono.WriteRaw16(0x0102));
+    ASSERT_TRUE(mono.Close());
+    EXPECT_EQ(readBytes(dir.file("spare.wav")),
+              riff("WAVE", {chunk("fmt ", spare), chunk("data", {2, 1, 0, 0})}));
+
     writeBytes(dir.file("stereo8.wav"), wav8({10, 1, 20, 2}, 2));
     EXPECT_EQ(readAll(dir.file("stereo8.wav")),
               (std::vector<float>{float(10 / 127.0 - 1.0), float(20 / 127.0 - 1.0)}));
