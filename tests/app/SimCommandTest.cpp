@@ -1,5 +1,6 @@
 // modulacje-sim run as a program: exit statuses, what it prints, what it leaves in Tmp.
 
+#include "SimProcess.h"
 #include "TempDir.h"
 #include "WavBytes.h"
 #include "engine/StartupCheck.h"
@@ -7,34 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-// Runs the program with `args` (each single-quoted for the shell) in the directory `cwd`.
-Outcome run(const TempDir& scratch, const std::string& cwd, const std::vector<std::string>& args) {
-    std::string command = "cd '" + cwd + "' && '" MODULACJE_SIM "'";
-    for (const std::string& a : args)
-        command += " '" + a + "'";
-    command += " >'" + scratch.file("out") + "' 2>'" + scratch.file("err") + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(scratch.file("out")),
-            readText(scratch.file("err"))};
+// The program started in `cwd` with `args`.
+SimOutcome run(const TempDir& scratch, const std::string& cwd,
+               const std::vector<std::string>& args) {
+    SimFaults surroundings;
+    surroundings.startDir = cwd;
+    return runSim(args, scratch.path(), surroundings);
 }
 
 class SimCommandTest : public ::testing::Test {
@@ -43,7 +25,7 @@ protected:
         std::filesystem::copy_file("data/Tmp/wzorzec.wav", dir.tmp("wzorzec.wav"));
         fixture = std::filesystem::absolute("../shared/fixtures/speech/0_george_0.wav").string();
     }
-    Outcome sim(const std::vector<std::string>& args) {
+    SimOutcome sim(const std::vector<std::string>& args) {
         std::vector<std::string> all = {"--dir", dir.path()};
         all.insert(all.end(), args.begin(), args.end());
         return run(scratch, scratch.path(), all);
@@ -58,7 +40,7 @@ protected:
 } // namespace
 
 TEST_F(SimCommandTest, InputActionsWithoutAModePrintNothing) {
-    const Outcome o = sim({"--sine", "440"});
+    const SimOutcome o = sim({"--sine", "440"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err, "");
@@ -100,7 +82,7 @@ TEST_F(SimCommandTest, TheFirstRefusalEndsTheCall) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        const Outcome o = sim(c.args);
+        const SimOutcome o = sim(c.args);
         EXPECT_EQ(o.status, 1);
         EXPECT_EQ(o.out, "");
         EXPECT_EQ(o.err, c.err);
@@ -114,7 +96,7 @@ TEST_F(SimCommandTest, BadUsageTouchesNothing) {
          {std::vector<std::string>{"--sine", "440", "--bogus"},
           {"--sine"},
           {"--sine", "440", "--mode", "pcm", "--mode", "pcm"}}) {
-        const Outcome o = sim(args);
+        const SimOutcome o = sim(args);
         EXPECT_EQ(o.status, 2);
         EXPECT_NE(o.err.find("usage: modulacje-sim"), std::string::npos);
         EXPECT_FALSE(fileExists(dir.tmp("001.tmp")));
@@ -127,14 +109,14 @@ TEST_F(SimCommandTest, StartUpChecks) {
     EXPECT_EQ(run(scratch, dir.path(), {"--sine", "440"}).status, 0);
     EXPECT_TRUE(fileExists(dir.tmp("001.tmp")));
 
-    const Outcome noTmp = run(scratch, scratch.path(), {"--sine", "440"});
+    const SimOutcome noTmp = run(scratch, scratch.path(), {"--sine", "440"});
     EXPECT_EQ(noTmp.status, 1);
     EXPECT_EQ(noTmp.err, "Błąd: Brak katalogu roboczego: " +
                              std::filesystem::canonical(scratch.path()).string() + "/Tmp\n");
 
     InstanceLock other;
     ASSERT_EQ(other.acquire(WorkingFiles(dir.path())), InstanceLock::Result::Acquired);
-    const Outcome locked = sim({"--sine", "440"});
+    const SimOutcome locked = sim({"--sine", "440"});
     EXPECT_EQ(locked.status, 1);
     EXPECT_EQ(locked.err, "Błąd: Program już działa w tym katalogu.\n");
 }

@@ -35,6 +35,8 @@ std::string readText(const std::string& path) {
     if (faults.asNobody &&
         (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
         _exit(126);
+    if (!faults.startDir.empty() && chdir(faults.startDir.c_str()) != 0)
+        _exit(126);
     alarm(faults.timeoutSeconds); // pending alarms survive exec
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(MODULACJE_SIM));

@@ -16,6 +16,8 @@ struct SimFaults {
     // A program still running after this many seconds is killed (SIGALRM): a hang shows as a
     // failure, not as a test that never ends.
     unsigned timeoutSeconds = 60;
+    // The directory the program starts in (its default start-up directory); empty: the test's.
+    std::string startDir;
 };
 
 struct SimOutcome {
@@ -25,8 +27,8 @@ struct SimOutcome {
     std::string err; // ... and on stderr
 };
 
-// Runs the built modulacje-sim with `args` in the directory `cwd`; its output goes through files
-// in `scratchDir`, which must exist and be writable by the caller.
+// Runs the built modulacje-sim with `args` (in faults.startDir when given); its output goes
+// through files in `scratchDir`, which must exist and be writable by the caller.
 SimOutcome runSim(const std::vector<std::string>& args, const std::string& scratchDir,
                   const SimFaults& faults = {});
 

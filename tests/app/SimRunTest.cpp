@@ -1,6 +1,7 @@
 // modulacje-sim running simulations end to end: the measures it prints, its exit statuses, the
 // multiplier edits, and what it leaves in Tmp.
 
+#include "SimProcess.h"
 #include "TempDir.h"
 #include "engine/Measures.h"
 #include "engine/NumberText.h"
@@ -12,22 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class SimRunTest : public ::testing::Test {
 protected:
@@ -36,15 +23,11 @@ protected:
         speech = std::filesystem::absolute("../shared/fixtures/speech/5_lucas_7.wav").string();
     }
 
-    // The program with `--dir` and `args`, each single-quoted for the shell.
-    Outcome sim(const std::vector<std::string>& args) {
-        std::string command = "'" MODULACJE_SIM "' --dir '" + dir.path() + "'";
-        for (const std::string& a : args)
-            command += " '" + a + "'";
-        command += " >'" + scratch.file("out") + "' 2>'" + scratch.file("err") + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readText(scratch.file("out")),
-                readText(scratch.file("err"))};
+    // The program with `--dir` and `args`.
+    SimOutcome sim(const std::vector<std::string>& args) {
+        std::vector<std::string> all = {"--dir", dir.path()};
+        all.insert(all.end(), args.begin(), args.end());
+        return runSim(all, scratch.path());
     }
 
     // An input no input action could make: the samples as they are, we.wav the 8 kHz template.
@@ -97,7 +80,7 @@ TEST_F(SimRunTest, EachModePrintsItsMeasuresAndWritesWyWav) {
         std::filesystem::copy_file("data/Tmp/wzorzec.wav", dir.tmp("wzorzec.wav"));
         std::vector<std::string> args = {"--wav", speech};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        const Outcome o = sim(args);
+        const SimOutcome o = sim(args);
         ASSERT_EQ(o.status, 0) << o.err;
         EXPECT_EQ(o.err, "");
         EXPECT_EQ(o.out, shownMeasures(c.measure));
@@ -111,12 +94,12 @@ TEST_F(SimRunTest, EachModePrintsItsMeasuresAndWritesWyWav) {
 // Expected texts computed apart: 10·log10(3.4028234663852886e38) = 385.31839419103625.
 TEST_F(SimRunTest, SilenceShowsMinusInfinityAndTheEmptyValues) {
     handMadeInput(std::vector<float>(300, 0.0f));
-    const Outcome text = sim({"--mode", "pcm", "--levels", "3"});
+    const SimOutcome text = sim({"--mode", "pcm", "--levels", "3"});
     ASSERT_EQ(text.status, 0);
     EXPECT_EQ(text.out, "SNR\t385,318394191036\n"
                         "SNR_SEG\t1,17549435082229E-38\n"
                         "SNR bieżącej ramki\t-INF\n");
-    const Outcome json = sim({"--mode", "pcm", "--levels", "3", "--json"});
+    const SimOutcome json = sim({"--mode", "pcm", "--levels", "3", "--json"});
     ASSERT_EQ(json.status, 0);
     EXPECT_EQ(json.out, "{\"measure\": \"SNR\", \"overall_db\": 385.31839419103625, "
                         "\"segmental_db\": 1.1754943508222875e-38, "
@@ -143,7 +126,7 @@ TEST_F(SimRunTest, RefusalsAndStopsExitWithStatusOne) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[0] + " " + c.args[1]);
-        const Outcome o = sim(c.args);
+        const SimOutcome o = sim(c.args);
         EXPECT_EQ(o.status, 1);
         EXPECT_EQ(o.out, "");
         EXPECT_EQ(o.err, c.err);
@@ -153,7 +136,8 @@ TEST_F(SimRunTest, RefusalsAndStopsExitWithStatusOne) {
 
 TEST_F(SimRunTest, APredictorOverflowIsReportedButTheRunSucceeds) {
     handMadeInput({1.0f, 2.0f, 2.0f, 2.0f});
-    const Outcome o = sim({"--mode", "prediction", "--coefficients", "1", "--parameter", "1,5e38"});
+    const SimOutcome o =
+        sim({"--mode", "prediction", "--coefficients", "1", "--parameter", "1,5e38"});
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.err, "Przekroczono zakres: Sprawdź ustawienia układu.\n");
     EXPECT_EQ(o.out, shownMeasures("GP"));
