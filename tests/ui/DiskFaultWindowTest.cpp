@@ -2,6 +2,7 @@
 // refusals, shown as a message box; the previous input stays byte for byte and the window works on.
 #include "FileSizeLimit.h"
 #include "UiTestSupport.h"
+#include "WindowFixture.h"
 #include "ui/ClickableLineEdit.h"
 #include "ui/FormModulacje.h"
 
@@ -20,27 +21,10 @@ namespace {
 const FakeDialogs::Message kWriteError{"Nie udało się zapisać plików roboczych w katalogu Tmp.",
                                        "Błąd"};
 
-struct Fixture {
-    StartupDir dir;
-    FakeDialogs dialogs;
-    FakeAudio audio;
-    std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {
+struct Fixture : WindowFixture {
+    Fixture() {
         window->CheckBoxKwantyzer->click(); // the input page is reachable
         generate(QStringLiteral("440"));
-    }
-    TFormModulacje& w() { return *window; }
-    void choose(const std::string& path) {
-        dialogs.fileAnswers.push_back(path);
-        w().ButtonPrzegladaj->click();
-    }
-    void generate(const QString& frequency) {
-        w().EditCzestotliwosc->setText(frequency);
-        w().ButtonGeneruj->click();
-    }
-    void attenuate(const QString& decibels) {
-        w().EditTlumienie->setText(decibels);
-        w().ButtonTlum->click();
     }
     std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> input() const {
         return {readBytes(dir.tmp("001.tmp")), readBytes(dir.tmp("we.wav"))};

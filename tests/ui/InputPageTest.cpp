@@ -1,6 +1,7 @@
 // The input page: choosing a file, generating the tone, attenuating, and the input view as the
 // window draws it.
 #include "UiTestSupport.h"
+#include "WindowFixture.h"
 #include "ui/ClickableLineEdit.h"
 #include "ui/FormModulacje.h"
 #include "ui/SurfaceWidget.h"
@@ -24,28 +25,11 @@ namespace {
 const FakeDialogs::Message kFileError{"Blad pliku wejsciowego", "Blad"};
 const FakeDialogs::Message kFrequencyError{"Niepoprawna wartość częstotliwości.", "Błąd"};
 
-struct Fixture {
-    StartupDir dir;
-    FakeDialogs dialogs;
-    FakeAudio audio;
-    std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {
+struct Fixture : WindowFixture {
+    Fixture() {
         window->CheckBoxKwantyzer->click(); // the input page is reachable
     }
-    TFormModulacje& w() { return *window; }
 
-    void choose(const std::string& path) {
-        dialogs.fileAnswers.push_back(path);
-        w().ButtonPrzegladaj->click();
-    }
-    void generate(const QString& frequency) {
-        w().EditCzestotliwosc->setText(frequency);
-        w().ButtonGeneruj->click();
-    }
-    void attenuate(const QString& decibels) {
-        w().EditTlumienie->setText(decibels);
-        w().ButtonTlum->click();
-    }
     bool attenuationEnabled() {
         return w().ButtonTlum->isEnabled() && w().EditTlumienie->isEnabled() &&
                w().Label4->isEnabled();

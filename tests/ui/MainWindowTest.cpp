@@ -1,6 +1,7 @@
 // The main window: its state at start, the mode table of the two check boxes, and the set-up
 // trees.
 #include "UiTestSupport.h"
+#include "WindowFixture.h"
 #include "ui/EnterTreeWidget.h"
 #include "ui/FormModulacje.h"
 
@@ -20,14 +21,7 @@
 
 namespace {
 
-struct Fixture {
-    StartupDir dir;
-    FakeDialogs dialogs;
-    FakeAudio audio;
-    std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {}
-    TFormModulacje& w() { return *window; }
-};
+using Fixture = WindowFixture;
 
 QString visibleTabs(const QTabWidget* tabs) {
     QString shown;

@@ -1,6 +1,7 @@
 // The page "Symulacja": the results view over working files, the choice of the file to play,
 // the player's buttons and leaving the page.
 #include "UiTestSupport.h"
+#include "WindowFixture.h"
 #include "ui/ClickableLineEdit.h"
 #include "ui/FormModulacje.h"
 #include "ui/SurfaceWidget.h"
@@ -23,17 +24,10 @@ namespace {
 using Button = MediaPlayerWidget::Button;
 using Mode = AudioPlayer::Mode;
 
-struct Fixture {
-    StartupDir dir;
-    FakeDialogs dialogs;
-    FakeAudio audio;
-    std::unique_ptr<TFormModulacje> window;
-    explicit Fixture(const std::string& audioReason = {}) {
-        audio.reason = audioReason;
-        window = std::make_unique<TFormModulacje>(dir.path(), dialogs, audio);
+struct Fixture : WindowFixture {
+    explicit Fixture(const std::string& audioReason = {}) : WindowFixture(audioReason) {
         window->CheckBoxKwantyzer->click();
     }
-    TFormModulacje& w() { return *window; }
 
     // Working files of a run over `frames` frames of 128 samples: the frame ratios 10^p (so frame
     // p measures 10·p dB) with the last frame silent, the segmental value 7,5 dB, the overall ratio

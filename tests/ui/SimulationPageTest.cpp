@@ -1,6 +1,7 @@
 // The button "SYMULACJA" end to end: runs over a chosen input, the results they draw, the
 // indicators, wy.wav and the player afterwards.
 #include "UiTestSupport.h"
+#include "WindowFixture.h"
 #include "ui/EnterTreeWidget.h"
 #include "ui/FormModulacje.h"
 #include "ui/SurfaceWidget.h"
@@ -22,13 +23,7 @@ namespace {
 const QColor kBlackColour(Qt::black);
 const QColor kRedColour(Qt::red);
 
-struct Fixture {
-    StartupDir dir;
-    FakeDialogs dialogs;
-    FakeAudio audio;
-    std::unique_ptr<TFormModulacje> window;
-    Fixture() : window(std::make_unique<TFormModulacje>(dir.path(), dialogs, audio)) {}
-    TFormModulacje& w() { return *window; }
+struct Fixture : WindowFixture {
 
     // A 1000-sample 16-bit input: a slow ramp with a sign change every 50 samples.
     void chooseInput() {
@@ -36,8 +31,7 @@ struct Fixture {
         for (int n = 0; n < 1000; ++n)
             codes.push_back(static_cast<std::int16_t>(((n / 50) % 2 ? -1 : 1) * (200 + 20 * n)));
         writeWav16(dir.file("fraza.wav"), codes);
-        dialogs.fileAnswers.push_back(dir.file("fraza.wav"));
-        w().ButtonPrzegladaj->click();
+        choose(dir.file("fraza.wav"));
     }
     void tick(bool quantiser, bool predictor) {
         if (w().CheckBoxKwantyzer->isChecked() != quantiser)
