@@ -27,6 +27,7 @@ Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, floa
     } else if (Algorytm == "NSK" && LiczbaWsp <= Macierz::kMaxWymiar) {
         rodzaj_ = Rodzaj::NSK;
         // A stream that does not open is never read: the first step (n > 0) turns into a fault.
+        sciezkaWe_ = inputs.inputPath;
         StrumienWe_ = std::make_unique<StreamReader>(inputs.inputPath);
         MacierzP_.emplace(LiczbaWsp, LiczbaWsp, &messages_);
         MacierzP_->jednostkowa();

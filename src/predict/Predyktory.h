@@ -64,6 +64,20 @@ public:
     // Index of the current sample in the input, written by the run before every Adaptuj.
     std::int32_t NumerProbki = 0;
 
+    // "NSK": lets this predictor take its P' from `zrodlo` instead of computing it, where the
+    // result is the same by construction. The update of P depends only on P, u (from the input
+    // stream, by sample index) and λ, never on the value adapted to; so two predictors of the
+    // same order and λ on the same input that step at the same sample indices keep equal P for as
+    // long as both apply every update. This one takes the source's P' when the source has just
+    // stepped at the same n from the P this one holds (tracked by counting the source's updates),
+    // and computes its own otherwise: once one of the two skips an update the other applied (an
+    // overflow after P' stops a step before P is stored), this one computes its own from then on.
+    // Refused (false) unless both are "NSK" with the same order, λ and input path; `zrodlo` must
+    // outlive this predictor.
+    bool dzielMacierzPZ(const Predyktory& zrodlo);
+    // How many steps took their P' from the source.
+    std::int64_t krokiZeZrodla() const { return krokiZeZrodla_; }
+
     bool fault() const { return fault_ != PredictorFault::None; }
     PredictorFault faultKind() const { return fault_; }
 
@@ -94,6 +108,7 @@ private:
     bool sprawdzWynik(float x);
 
     std::string Algorytm_;
+    std::string sciezkaWe_; // "NSK": the input stream's path
     std::int32_t LiczbaWsp_;
     float Parametr_;
     float Moc_ = 0.0f;
@@ -113,6 +128,16 @@ private:
     // The sample the stream yields next without a seek; -1 when unknown.
     std::int64_t nastepnaProbka_ = -1;
     NskWariant wariant_ = nskNajlepszyWariant();
+
+    // "NSK": how many times P has been replaced by P'; the last step that formed P' (its n and
+    // the count of P before it); and for a predictor linked to a source of P', the source's count
+    // whose P equals this one's P (-1 once they differ).
+    std::int64_t wersjaP_ = 0;
+    std::int32_t ostatniKrokN_ = -1;
+    std::int64_t ostatniKrokWersja_ = -1;
+    const Predyktory* zrodloP_ = nullptr;
+    std::int64_t wersjaZrodla_ = -1;
+    std::int64_t krokiZeZrodla_ = 0;
 
     mutable bool prognozaWazna_ = false;
     mutable bool prognozaSkonczona_ = true;

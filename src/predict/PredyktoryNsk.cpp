@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 // u(i) = sample n − 1 − i, newest first, 0 before the start. When the previous step was n − 1, u
 // moves one place and only sample n − 1 is read; the stream never changes during a run, so the
@@ -34,25 +35,46 @@ bool Predyktory::wektorU(std::int32_t n) {
     return true;
 }
 
+bool Predyktory::dzielMacierzPZ(const Predyktory& zrodlo) {
+    if (rodzaj_ != Rodzaj::NSK || zrodlo.rodzaj_ != Rodzaj::NSK || &zrodlo == this ||
+        zrodlo.LiczbaWsp_ != LiczbaWsp_ || zrodlo.sciezkaWe_ != sciezkaWe_ ||
+        std::memcmp(&zrodlo.Parametr_, &Parametr_, sizeof Parametr_) != 0)
+        return false;
+    zrodloP_ = &zrodlo;
+    // Both P are the identity before their first update.
+    wersjaZrodla_ = (wersjaP_ == 0 && zrodlo.wersjaP_ == 0) ? 0 : -1;
+    return true;
+}
+
 void Predyktory::krokNSK(float v) {
     const int K = LiczbaWsp_;
-    if (!wektorU(NumerProbki)) {
+    const std::int32_t n = NumerProbki;
+    if (!wektorU(n)) {
         fault_ = PredictorFault::InputUnreadable;
         return;
     }
 
-    // Steps 2 to 5: P' from P and u.
-    Macierz Pn(K, K);
-    switch (nskMacierzP(wariant_, *MacierzP_, u_.data(), Parametr_, Pn)) {
-    case NskWynik::Dobrze:
-        break;
-    case NskWynik::Przepelnienie:
-        przepelnienie();
-        return;
-    case NskWynik::DzieleniePrzezZero:
-        fault_ = PredictorFault::DivisionByZero;
-        return;
+    // Steps 2 to 5: P' from P and u, or the source's P' when it has just formed it from the same
+    // P, n and λ and stored it.
+    const bool zeZrodla = zrodloP_ && wersjaZrodla_ >= 0 && zrodloP_->ostatniKrokN_ == n &&
+                          zrodloP_->ostatniKrokWersja_ == wersjaZrodla_ &&
+                          zrodloP_->wersjaP_ == wersjaZrodla_ + 1;
+    ostatniKrokN_ = n;
+    ostatniKrokWersja_ = wersjaP_;
+    Macierz wlasna(K, K);
+    if (!zeZrodla) {
+        switch (nskMacierzP(wariant_, *MacierzP_, u_.data(), Parametr_, wlasna)) {
+        case NskWynik::Dobrze:
+            break;
+        case NskWynik::Przepelnienie:
+            przepelnienie();
+            return;
+        case NskWynik::DzieleniePrzezZero:
+            fault_ = PredictorFault::DivisionByZero;
+            return;
+        }
     }
+    const Macierz& Pn = zeZrodla ? *zrodloP_->MacierzP_ : wlasna;
 
     // Step 7: e = v − ŷ; an overflowing prediction is reported by Przewiduj and counts as 0.
     const float e = static_cast<float>(static_cast<double>(v) - Przewiduj());
@@ -72,6 +94,9 @@ void Predyktory::krokNSK(float v) {
     for (int i = 0; i < K; ++i)
         Wspolczynniki_[i] = W[i];
     *MacierzP_ = Pn;
+    ++wersjaP_;
+    wersjaZrodla_ = zeZrodla ? wersjaZrodla_ + 1 : -1;
+    krokiZeZrodla_ += zeZrodla;
     for (int i = K - 1; i > 0; --i)
         Probki_[i] = Probki_[i - 1];
     Probki_[0] = v;
