@@ -31,6 +31,7 @@ Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, floa
         StrumienWe_ = std::make_unique<StreamReader>(inputs.inputPath);
         MacierzP_.emplace(LiczbaWsp, LiczbaWsp, &messages_);
         MacierzP_->jednostkowa();
+        MacierzPt_ = MacierzP_;
     }
 }
 

@@ -115,6 +115,7 @@ private:
     std::vector<float> Probki_;
     std::vector<float> Wspolczynniki_;
     std::optional<Macierz> MacierzP_;
+    std::optional<Macierz> MacierzPt_; // "NSK": the transpose of P, kept with it
     std::unique_ptr<StreamReader> StrumienWe_;
     MessageSink& messages_;
     Rodzaj rodzaj_ = Rodzaj::Brak;

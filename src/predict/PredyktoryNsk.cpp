@@ -61,9 +61,10 @@ void Predyktory::krokNSK(float v) {
                           zrodloP_->wersjaP_ == wersjaZrodla_ + 1;
     ostatniKrokN_ = n;
     ostatniKrokWersja_ = wersjaP_;
-    Macierz wlasna(K, K);
+    Macierz wlasna(K, K), wlasnaT(K, K);
     if (!zeZrodla) {
-        switch (nskMacierzP(wariant_, *MacierzP_, u_.data(), Parametr_, wlasna)) {
+        switch (
+            nskMacierzP(wariant_, *MacierzP_, *MacierzPt_, u_.data(), Parametr_, wlasna, wlasnaT)) {
         case NskWynik::Dobrze:
             break;
         case NskWynik::Przepelnienie:
@@ -75,6 +76,7 @@ void Predyktory::krokNSK(float v) {
         }
     }
     const Macierz& Pn = zeZrodla ? *zrodloP_->MacierzP_ : wlasna;
+    const Macierz& Ptn = zeZrodla ? *zrodloP_->MacierzPt_ : wlasnaT;
 
     // Step 7: e = v − ŷ; an overflowing prediction is reported by Przewiduj and counts as 0.
     const float e = static_cast<float>(static_cast<double>(v) - Przewiduj());
@@ -83,7 +85,7 @@ void Predyktory::krokNSK(float v) {
 
     // Step 8: W = w + ((P'·e)·u).
     float W[Macierz::kMaxWymiar];
-    if (!nskWagi(wariant_, Pn, u_.data(), e, Wspolczynniki_.data(), W)) {
+    if (!nskWagi(wariant_, Pn, Ptn, u_.data(), e, Wspolczynniki_.data(), W)) {
         przepelnienie();
         return;
     }
@@ -94,6 +96,7 @@ void Predyktory::krokNSK(float v) {
     for (int i = 0; i < K; ++i)
         Wspolczynniki_[i] = W[i];
     *MacierzP_ = Pn;
+    *MacierzPt_ = Ptn;
     ++wersjaP_;
     wersjaZrodla_ = zeZrodla ? wersjaZrodla_ + 1 : -1;
     krokiZeZrodla_ += zeZrodla;
