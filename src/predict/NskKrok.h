@@ -34,8 +34,9 @@ NskWariant nskNajlepszyWariant();
 
 // P' = (1/λ)·(P − A·g), with A = ((P·u)·uᵀ)·P and g = 1 / ((uᵀ·P)·u + λ), formed in that order
 // (the difference first, then the product with the float32 value 1/λ). Pt is the transpose of P.
-// Pn and Ptn are K × K matrices of zeros; when the result is Dobrze, Pn holds P' and Ptn its
-// transpose, otherwise they are incomplete.
+// Pn and Ptn are K × K matrices whose spare elements (rows and columns from K on) are 0; when the
+// result is Dobrze, Pn holds P' and Ptn its transpose, otherwise they are incomplete. Only their
+// first K rows are written.
 NskWynik nskMacierzP(NskWariant wariant, const Macierz& P, const Macierz& Pt, const float* u,
                      float lambda, Macierz& Pn, Macierz& Ptn);
 

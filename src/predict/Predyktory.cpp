@@ -29,9 +29,9 @@ Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, floa
         // A stream that does not open is never read: the first step (n > 0) turns into a fault.
         sciezkaWe_ = inputs.inputPath;
         StrumienWe_ = std::make_unique<StreamReader>(inputs.inputPath);
-        MacierzP_.emplace(LiczbaWsp, LiczbaWsp, &messages_);
-        MacierzP_->jednostkowa();
-        MacierzPt_ = MacierzP_;
+        Macierz P(LiczbaWsp, LiczbaWsp, &messages_);
+        P.jednostkowa();
+        paryP_.assign(2, ParaP{P, P});
     }
 }
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,7 +86,7 @@ public:
     float moc() const { return Moc_; }
     const std::vector<float>& probki() const { return Probki_; }
     const std::vector<float>& wspolczynniki() const { return Wspolczynniki_; }
-    const Macierz* macierzP() const { return MacierzP_ ? &*MacierzP_ : nullptr; }
+    const Macierz* macierzP() const { return paryP_.empty() ? nullptr : &paryP_[biezacaP_].P; }
     bool strumienOtwarty() const { return StrumienWe_ && StrumienWe_->isOpen(); }
 
 private:
@@ -114,8 +113,14 @@ private:
     float Moc_ = 0.0f;
     std::vector<float> Probki_;
     std::vector<float> Wspolczynniki_;
-    std::optional<Macierz> MacierzP_;
-    std::optional<Macierz> MacierzPt_; // "NSK": the transpose of P, kept with it
+    // "NSK": P (MacierzP) with its transpose, in two pairs: a step forms P' in the spare pair and,
+    // when it stores P', makes that pair the current one instead of copying it.
+    struct ParaP {
+        Macierz P;
+        Macierz Pt;
+    };
+    std::vector<ParaP> paryP_;
+    int biezacaP_ = 0;
     std::unique_ptr<StreamReader> StrumienWe_;
     MessageSink& messages_;
     Rodzaj rodzaj_ = Rodzaj::Brak;

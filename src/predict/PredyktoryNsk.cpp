@@ -61,10 +61,10 @@ void Predyktory::krokNSK(float v) {
                           zrodloP_->wersjaP_ == wersjaZrodla_ + 1;
     ostatniKrokN_ = n;
     ostatniKrokWersja_ = wersjaP_;
-    Macierz wlasna(K, K), wlasnaT(K, K);
+    ParaP& nowa = paryP_[1 - biezacaP_];
     if (!zeZrodla) {
-        switch (
-            nskMacierzP(wariant_, *MacierzP_, *MacierzPt_, u_.data(), Parametr_, wlasna, wlasnaT)) {
+        const ParaP& P = paryP_[biezacaP_];
+        switch (nskMacierzP(wariant_, P.P, P.Pt, u_.data(), Parametr_, nowa.P, nowa.Pt)) {
         case NskWynik::Dobrze:
             break;
         case NskWynik::Przepelnienie:
@@ -75,8 +75,7 @@ void Predyktory::krokNSK(float v) {
             return;
         }
     }
-    const Macierz& Pn = zeZrodla ? *zrodloP_->MacierzP_ : wlasna;
-    const Macierz& Ptn = zeZrodla ? *zrodloP_->MacierzPt_ : wlasnaT;
+    const ParaP& Pn = zeZrodla ? zrodloP_->paryP_[zrodloP_->biezacaP_] : nowa;
 
     // Step 7: e = v − ŷ; an overflowing prediction is reported by Przewiduj and counts as 0.
     const float e = static_cast<float>(static_cast<double>(v) - Przewiduj());
@@ -85,7 +84,7 @@ void Predyktory::krokNSK(float v) {
 
     // Step 8: W = w + ((P'·e)·u).
     float W[Macierz::kMaxWymiar];
-    if (!nskWagi(wariant_, Pn, Ptn, u_.data(), e, Wspolczynniki_.data(), W)) {
+    if (!nskWagi(wariant_, Pn.P, Pn.Pt, u_.data(), e, Wspolczynniki_.data(), W)) {
         przepelnienie();
         return;
     }
@@ -95,8 +94,9 @@ void Predyktory::krokNSK(float v) {
     prognozaWazna_ = false;
     for (int i = 0; i < K; ++i)
         Wspolczynniki_[i] = W[i];
-    *MacierzP_ = Pn;
-    *MacierzPt_ = Ptn;
+    if (zeZrodla)
+        nowa = Pn;
+    biezacaP_ = 1 - biezacaP_;
     ++wersjaP_;
     wersjaZrodla_ = zeZrodla ? wersjaZrodla_ + 1 : -1;
     krokiZeZrodla_ += zeZrodla;
