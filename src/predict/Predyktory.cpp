@@ -3,6 +3,7 @@
 #include "engine/MessageSink.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -36,6 +37,7 @@ Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, floa
 }
 
 void Predyktory::przepelnienie() const {
+    ++komunikaty_;
     messages_.showMessage(kTekstPrzepelnienie, kTytulPrzepelnienie);
 }
 
@@ -77,6 +79,12 @@ float Predyktory::Przewiduj() const {
 void Predyktory::Adaptuj(float v) {
     if (fault())
         return;
+    if (zrodloP_ && lustro(v))
+        return;
+    const std::int64_t komunikatyPrzed = komunikaty_;
+    ostatniAdaptuj_.n = NumerProbki;
+    std::memcpy(&ostatniAdaptuj_.v, &v, sizeof v);
+    ostatniAdaptuj_.wersjaPrzed = wersjaStanu_;
     switch (rodzaj_) {
     case Rodzaj::SG:
         krokSG(v);
@@ -91,6 +99,9 @@ void Predyktory::Adaptuj(float v) {
     case Rodzaj::Brak:
         break;
     }
+    ostatniAdaptuj_.komunikaty = komunikaty_ - komunikatyPrzed;
+    ++wersjaStanu_;
+    wersjaStanuZrodla_ = -1;
 }
 
 // w[j] += (μ·e)·Probki[j] for every j, then the history moves one place toward index 0 and takes

@@ -35,14 +35,48 @@ bool Predyktory::wektorU(std::int32_t n) {
     return true;
 }
 
-bool Predyktory::dzielMacierzPZ(const Predyktory& zrodlo) {
+bool Predyktory::polaczZeZrodlem(const Predyktory& zrodlo) {
     if (rodzaj_ != Rodzaj::NSK || zrodlo.rodzaj_ != Rodzaj::NSK || &zrodlo == this ||
         zrodlo.LiczbaWsp_ != LiczbaWsp_ || zrodlo.sciezkaWe_ != sciezkaWe_ ||
-        std::memcmp(&zrodlo.Parametr_, &Parametr_, sizeof Parametr_) != 0)
+        std::memcmp(&zrodlo.Parametr_, &Parametr_, sizeof Parametr_) != 0 || wersjaStanu_ != 0 ||
+        zrodlo.wersjaStanu_ != 0)
         return false;
+    // Neither has stepped: both hold w = 0, a zero history and P = I.
     zrodloP_ = &zrodlo;
-    // Both P are the identity before their first update.
-    wersjaZrodla_ = (wersjaP_ == 0 && zrodlo.wersjaP_ == 0) ? 0 : -1;
+    wersjaStanuZrodla_ = 0;
+    wersjaZrodla_ = 0;
+    return true;
+}
+
+// The step is a function of the state, n, v and the input stream. A source whose step could not
+// read the stream is not followed: this predictor reads its own.
+bool Predyktory::lustro(float v) {
+    const Predyktory& z = *zrodloP_;
+    std::uint32_t bity;
+    std::memcpy(&bity, &v, sizeof v);
+    if (wersjaStanuZrodla_ < 0 || z.ostatniAdaptuj_.wersjaPrzed != wersjaStanuZrodla_ ||
+        z.wersjaStanu_ != wersjaStanuZrodla_ + 1 || z.ostatniAdaptuj_.n != NumerProbki ||
+        z.ostatniAdaptuj_.v != bity || z.fault_ == PredictorFault::InputUnreadable)
+        return false;
+    Moc_ = z.Moc_;
+    Probki_ = z.Probki_;
+    Wspolczynniki_ = z.Wspolczynniki_;
+    paryP_[biezacaP_] = z.paryP_[z.biezacaP_];
+    u_ = z.u_;
+    uNumer_ = z.uNumer_;
+    fault_ = z.fault_;
+    prognozaWazna_ = z.prognozaWazna_;
+    prognozaSkonczona_ = z.prognozaSkonczona_;
+    prognoza_ = z.prognoza_;
+    for (std::int64_t i = 0; i < z.ostatniAdaptuj_.komunikaty; ++i)
+        przepelnienie();
+    wersjaStanuZrodla_ = z.wersjaStanu_;
+    wersjaZrodla_ = z.wersjaP_;
+    // This predictor's own step records no longer describe its state.
+    ostatniKrokN_ = -1;
+    ostatniAdaptuj_ = {};
+    ++wersjaStanu_;
+    ++krokiLustrzane_;
     return true;
 }
 

@@ -1,8 +1,11 @@
-// A decoder predictor that takes its P' from the coder's must behave exactly as one that forms
-// its own: an ADPCM-like loop runs an independent coder/decoder pair and a linked pair side by
-// side on speech and compares every prediction, coefficient, P element, fault and message with ==,
-// including runs where the two predictors part ways (a value that stops one step after P' was
-// formed) and where P itself overflows.
+// A decoder predictor linked to its coder (taking the coder's whole step while it adapts with the
+// same values, and its P' while both hold the same P) must behave exactly as one that computes
+// everything itself: an ADPCM-like loop runs an independent coder/decoder pair and a linked pair
+// side by side on speech and compares every prediction, coefficient, P element, fault and
+// message with ==. The channel is ideal at first (the decoder adapts with the coder's values),
+// then alters a sample now and then (only P is the same), and in some runs one of the two meets a
+// value that stops its step after P' was formed, so that their P part ways; in others P
+// overflows, or λ = 0 divides by zero.
 
 #include "predict/Predyktory.h"
 
@@ -56,7 +59,7 @@ struct Pair {
         : coder("NSK", c.K, c.lambda, PredictorInputs{path, sink}),
           decoder("NSK", c.K, c.lambda, PredictorInputs{path, sink}) {
         if (linked) {
-            EXPECT_TRUE(decoder.dzielMacierzPZ(coder));
+            EXPECT_TRUE(decoder.polaczZeZrodlem(coder));
         }
     }
     RecordingSink sink;
@@ -64,8 +67,7 @@ struct Pair {
     Predyktory decoder;
 };
 
-// q: d on a grid of 1/8, so the reconstruction differs from the input. The channel alters a
-// sample now and then, so the decoder's values differ from the coder's.
+// q: d on a grid of 1/8, so the reconstruction differs from the input.
 float quantise(float d) {
     return f32(std::nearbyint(double(d) * 8.0) / 8.0);
 }
@@ -94,6 +96,9 @@ TEST(NskSharedP, LinkedDecoderMatchesAnIndependentOneBitForBit) {
 
     const float inf = std::numeric_limits<float>::infinity();
     const std::int32_t splitAt = 2500;
+    // From this sample on, the channel alters every 173rd value.
+    const std::int32_t firstAltered = 1557;
+    auto altered = [&](std::int32_t n) { return n >= firstAltered && n % 173 == 0; };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "K=" << c.K << " lambda=" << c.lambda << " split " << int(c.split));
@@ -108,7 +113,7 @@ TEST(NskSharedP, LinkedDecoderMatchesAnIndependentOneBitForBit) {
                 const float q = quantise(f32(double(x) - p));
                 const float z = c.split == Split::Coder && n == splitAt ? inf : f32(double(q) + p);
                 pair->coder.Adaptuj(z);
-                const float channel = n % 173 == 0 ? f32(double(q) + 0.25) : q;
+                const float channel = altered(n) ? f32(double(q) + 0.25) : q;
                 const float pd = pair->decoder.Przewiduj();
                 pair->decoder.NumerProbki = n;
                 const float y =
@@ -132,10 +137,14 @@ TEST(NskSharedP, LinkedDecoderMatchesAnIndependentOneBitForBit) {
             ASSERT_EQ(own.sink.messages, linked.sink.messages) << "n=" << n;
         }
         EXPECT_EQ(own.decoder.krokiZeZrodla(), 0);
+        EXPECT_EQ(own.decoder.krokiLustrzane(), 0);
         if (c.lambda >= 0.99f) {
-            // The link served every step until the two parted (or to the end).
-            const std::int64_t shared = c.split == Split::None ? samples.size() - 1 : splitAt - 1;
-            EXPECT_EQ(linked.decoder.krokiZeZrodla(), shared);
+            // Whole steps were taken until the channel first altered a value, P' from then on
+            // until the two parted (or to the end).
+            const std::int32_t parted =
+                c.split == Split::None ? std::int32_t(samples.size()) : splitAt;
+            EXPECT_EQ(linked.decoder.krokiLustrzane(), firstAltered);
+            EXPECT_EQ(linked.decoder.krokiZeZrodla(), parted - firstAltered);
             if (c.split == Split::None) {
                 EXPECT_TRUE(own.sink.messages.empty());
             }
@@ -147,7 +156,7 @@ TEST(NskSharedP, LinkedDecoderMatchesAnIndependentOneBitForBit) {
     }
 }
 
-TEST(NskSharedP, LinkIsRefusedBetweenPredictorsThatCannotShareP) {
+TEST(NskSharedP, LinkIsRefusedBetweenPredictorsThatCannotShareSteps) {
     TempDir dir;
     const std::string path = dir.tmp("001.tmp");
     writeStream(path, {2.0f, 0.5f, 0.25f});
@@ -171,7 +180,15 @@ TEST(NskSharedP, LinkIsRefusedBetweenPredictorsThatCannotShareP) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Predyktory p(c.algorithm, c.K, c.lambda, PredictorInputs{c.path, sink});
-        EXPECT_EQ(p.dzielMacierzPZ(source), c.accepted);
+        EXPECT_EQ(p.polaczZeZrodlem(source), c.accepted);
     }
-    EXPECT_FALSE(source.dzielMacierzPZ(source));
+    EXPECT_FALSE(source.polaczZeZrodlem(source));
+
+    // Once either has stepped, their states are no longer known to be equal.
+    Predyktory stepped("NSK", 4, 0.99f, PredictorInputs{path, sink});
+    stepped.NumerProbki = 1;
+    stepped.Adaptuj(0.5f);
+    EXPECT_FALSE(stepped.polaczZeZrodlem(source));
+    Predyktory fresh("NSK", 4, 0.99f, PredictorInputs{path, sink});
+    EXPECT_FALSE(fresh.polaczZeZrodlem(stepped));
 }
