@@ -56,6 +56,13 @@ bool Predyktory::sprawdzWynik(float x) {
 // s = Σ Probki[i] · Wspolczynniki[i], i ascending. Once the float sum overflows it stays ±∞ (every
 // term is finite), so one test at the end finds the first overflow.
 bool Predyktory::przewidujSume(float& s) const {
+    if (!prognozaWazna_ && zrodloP_ && wersjaStanuZrodla_ == zrodloP_->wersjaStanu_ &&
+        zrodloP_->prognozaWazna_) {
+        // A linked predictor in its source's state: the same sum.
+        prognoza_ = zrodloP_->prognoza_;
+        prognozaSkonczona_ = zrodloP_->prognozaSkonczona_;
+        prognozaWazna_ = true;
+    }
     if (!prognozaWazna_) {
         float sum = 0.0f;
         for (std::size_t i = 0; i < Probki_.size(); ++i)
