@@ -56,12 +56,12 @@ AVX512 __mmask16 nieskonczone(__m512 x) {
     return _mm512_cmp_ps_mask(_mm512_abs_ps(x), _mm512_set1_ps(kFloatMax), _CMP_NLE_UQ);
 }
 
-struct alignas(64) Stan {
+struct Stan {
+    alignas(64) double u[16];       // u, zeros from K on
+    alignas(64) double uPPu[32];    // uᵀ·P in lanes 0–11, P·u in lanes 12–23, 0 after
+    alignas(64) double M[R][16];    // M[k][i] = M(i, k) = f32(Pu(i)·u(k) + 0), rows i ≥ K are 0
+    alignas(64) float A[R * R + 4]; // M·P rounded, rows of 12
     int K;
-    double u[16];       // u, zeros from K on
-    double uPPu[32];    // uᵀ·P in lanes 0–11, P·u in lanes 12–23, 0 after
-    double M[R][16];    // M[k][i] = M(i, k) = f32(Pu(i)·u(k) + 0), rows i ≥ K are 0
-    float A[R * R + 4]; // M·P rounded, rows of 12
 };
 
 // u, then uᵀ·P and P·u, one vector of each three per k.
@@ -86,8 +86,8 @@ AVX512 void wektory(Stan& s, const Macierz& P, const Macierz& Pt, const float* u
 
 // M(·, k) = f32(P·u · u(k) + 0) for every k, in float32: one exact product, one rounding.
 AVX512 void macierzM(Stan& s) {
-    const __m256 lo = zwez(_mm512_load_pd(s.uPPu + 12));
-    const __m256 hi = zwez(_mm512_load_pd(s.uPPu + 20));
+    const __m256 lo = zwez(_mm512_loadu_pd(s.uPPu + 12));
+    const __m256 hi = zwez(_mm512_loadu_pd(s.uPPu + 20));
     for (int k = 0; k < R; ++k) {
         const __m256 uk = _mm256_set1_ps(static_cast<float>(s.u[k]));
         const __m256 zero = _mm256_setzero_ps();
