@@ -9,7 +9,8 @@
 // length, to show that it does not grow with the signal.
 //
 // Run from the project root (for ../shared/fixtures/speech), in a Release build:
-//   build/release/bench/run_bench [samples]
+//   build/release/bench/run_bench [samples [text]]
+// where only the runs whose name contains `text` (e.g. "NSK") are measured.
 #include "engine/Runs.h"
 #include "engine/SampleStream.h"
 #include "engine/SimulationRun.h"
@@ -225,8 +226,10 @@ Measurement measureInChild(const fs::path& dir, const RunKind& kind, long sample
 
 int main(int argc, char** argv) {
     const long samples = argc > 1 ? std::atol(argv[1]) : kDefaultSamples;
+    const std::string only = argc > 2 ? argv[2] : "";
     if (samples < kSmallSamples || samples > 16777216) {
-        std::fprintf(stderr, "usage: run_bench [samples: %ld … 16777216]\n", kSmallSamples);
+        std::fprintf(stderr, "usage: run_bench [samples: %ld … 16777216 [part of a run's name]]\n",
+                     kSmallSamples);
         return 2;
     }
     const fs::path root =
@@ -241,6 +244,8 @@ int main(int argc, char** argv) {
     std::printf("%-22s %8s %8s %8s %9s %6s %10s %10s\n", "run", "time [s]", "M/s", "M/s CPU",
                 "floor M/s", "ratio", "peak 2^20", "peak full");
     for (const RunKind& kind : runKinds()) {
+        if (std::string(kind.name).find(only) == std::string::npos)
+            continue;
         const Measurement full = measureInChild(large, kind, samples);
         const Measurement smallRun = measureInChild(small, kind, kSmallSamples);
         if (full.result != 1 || smallRun.result != 1) {

@@ -88,6 +88,10 @@ int RunAdpcm(const RunContext& context, const RunSettings& settings) {
     FirstMessageOnly messages(context.host);
     Predyktory coder = buildPredictor(context, config.predictor, messages);
     Predyktory decoder = buildPredictor(context, config.predictor, messages);
+    // "NSK": behind the ideal channel the decoder adapts with the coder's own values, and both
+    // update P from the same input; the decoder takes the coder's results instead of forming them
+    // again, for as long as they are the same.
+    decoder.polaczZeZrodlem(coder);
     const auto quantiser = buildQuantiser(context, config.quantiser);
     if (!quantiser)
         return -1;

@@ -5,8 +5,11 @@
 #ifdef MODULACJE_NSK_AVX2
 // In NskKrokAvx2.cpp; called only when the processor has the instructions.
 NskWynik nskMacierzPAvx2(const Macierz& P, const float* u, float lambda, Macierz& Pn);
-NskWynik nskMacierzPAvx512(const Macierz& P, const float* u, float lambda, Macierz& Pn);
 bool nskWagiAvx2(const Macierz& Pn, const float* u, float e, const float* w, float* W);
+// In NskKrokAvx512.cpp.
+NskWynik nskMacierzPAvx512(const Macierz& P, const Macierz& Pt, const float* u, float lambda,
+                           Macierz& Pn, Macierz& Ptn);
+bool nskWagiAvx512(const Macierz& Ptn, const float* u, float e, const float* w, float* W);
 #endif
 
 namespace {
@@ -139,7 +142,8 @@ bool nskWariantDostepny(NskWariant wariant) {
 #endif
     case NskWariant::Avx512:
 #ifdef MODULACJE_NSK_AVX2
-        return __builtin_cpu_supports("avx512f");
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2") &&
+               __builtin_cpu_supports("fma");
 #else
         return false;
 #endif
@@ -154,25 +158,41 @@ NskWariant nskNajlepszyWariant() {
     return NskWariant::Skalarny;
 }
 
-NskWynik nskMacierzP(NskWariant wariant, const Macierz& P, const float* u, float lambda,
-                     Macierz& Pn) {
-#ifdef MODULACJE_NSK_AVX2
-    if (wariant == NskWariant::Avx512)
-        return nskMacierzPAvx512(P, u, lambda, Pn);
-    if (wariant == NskWariant::Avx2)
-        return nskMacierzPAvx2(P, u, lambda, Pn);
-#endif
-    (void)wariant;
-    return macierzPSkalarnie(P, u, lambda, Pn);
+void nskTransponuj(const Macierz& Pn, Macierz& Ptn) {
+    const int K = Pn.Wiersze();
+    for (int i = 0; i < K; ++i)
+        for (int j = 0; j < K; ++j)
+            Ptn(j, i) = Pn(i, j);
 }
 
-bool nskWagi(NskWariant wariant, const Macierz& Pn, const float* u, float e, const float* w,
-             float* W) {
+NskWynik nskMacierzP(NskWariant wariant, const Macierz& P, const Macierz& Pt, const float* u,
+                     float lambda, Macierz& Pn, Macierz& Ptn) {
 #ifdef MODULACJE_NSK_AVX2
-    // The weights cost K² per step: AVX2 serves both vector variants.
-    if (wariant != NskWariant::Skalarny)
+    if (wariant == NskWariant::Avx512)
+        return nskMacierzPAvx512(P, Pt, u, lambda, Pn, Ptn);
+#endif
+    (void)Pt;
+    NskWynik wynik;
+#ifdef MODULACJE_NSK_AVX2
+    if (wariant == NskWariant::Avx2)
+        wynik = nskMacierzPAvx2(P, u, lambda, Pn);
+    else
+#endif
+        wynik = macierzPSkalarnie(P, u, lambda, Pn);
+    if (wynik == NskWynik::Dobrze)
+        nskTransponuj(Pn, Ptn);
+    return wynik;
+}
+
+bool nskWagi(NskWariant wariant, const Macierz& Pn, const Macierz& Ptn, const float* u, float e,
+             const float* w, float* W) {
+#ifdef MODULACJE_NSK_AVX2
+    if (wariant == NskWariant::Avx512)
+        return nskWagiAvx512(Ptn, u, e, w, W);
+    if (wariant == NskWariant::Avx2)
         return nskWagiAvx2(Pn, u, e, w, W);
 #endif
     (void)wariant;
+    (void)Ptn;
     return wagiSkalarnie(Pn, u, e, w, W);
 }

@@ -1,8 +1,8 @@
-// The vector variants of the least-squares step (see NskKrok.h): AVX2, four doubles at a time, and
-// AVX-512, whose product A = M·P runs eight at a time. A row of a Macierz holds 12 floats, the
-// ones from K on being 0, so a row is three groups of four lanes; spare lanes and spare rows hold
-// zeros that are computed with the rest and never read back. Every lane adds its terms in k order
-// and is rounded to float32 after each one, as the scalar variant does.
+// The AVX2 variant of the least-squares step (see NskKrok.h), four doubles at a time. A row of a
+// Macierz holds 12 floats, the ones from K on being 0, so a row is three groups of four lanes;
+// spare lanes and spare rows hold zeros that are computed with the rest and never read back. Every
+// lane adds its terms in k order and is rounded to float32 after each one, as the scalar variant
+// does.
 //
 // Only functions marked with a target carry AVX instructions; the file itself is built for the
 // baseline, so no inline function shared with other files is ever compiled with them.
@@ -23,7 +23,6 @@ static_assert(G == 3, "the blocked loops below are written for three groups per 
 constexpr double kFloatMax = std::numeric_limits<float>::max();
 
 #define AVX2 __attribute__((target("avx2"), always_inline)) inline
-#define AVX512 __attribute__((target("avx512f"), always_inline)) inline
 
 inline double f32(double x) {
     return static_cast<float>(x);
@@ -176,60 +175,6 @@ AVX2 void iloczynA(Stan& s) {
     }
 }
 
-// The same product eight lanes at a time. Two rows (24 lanes) make three vectors: row i's lanes
-// 0–7, then row i's lanes 8–11 with row i + 1's lanes 0–3, then row i + 1's lanes 4–11. Two such
-// pairs at a time keep six accumulators in flight.
-// The zero-masked forms with a full mask are the plain conversions; GCC 12's headers give the plain
-// forms an undefined source operand that its own warnings then flag.
-AVX512 __m512d rozszerz512(__m256 x) {
-    return _mm512_maskz_cvtps_pd(0xFF, x);
-}
-AVX512 __m512d zaokraglij512(__m512d x) {
-    return rozszerz512(_mm512_maskz_cvtpd_ps(0xFF, x));
-}
-AVX512 __m512d krok512(__m512d a, __m512d b, __m512d c) {
-    return zaokraglij512(_mm512_add_pd(_mm512_mul_pd(a, b), c));
-}
-
-__attribute__((target("avx512f"))) void iloczynA512(Stan& s, const Macierz& P) {
-    const int K = s.K;
-    // The three vectors of row k of P for a pair of rows.
-    __m512d Pk[Macierz::kMaxWymiar][3];
-    for (int k = 0; k < K; ++k) {
-        const float* w = P.wiersz(k);
-        Pk[k][0] = rozszerz512(_mm256_loadu_ps(w));
-        Pk[k][1] = rozszerz512(_mm256_set_m128(_mm_loadu_ps(w), _mm_loadu_ps(w + 8)));
-        Pk[k][2] = rozszerz512(_mm256_loadu_ps(w + 4));
-    }
-    for (int i = 0; i < K; i += 4) {
-        __m512d acc[2][3];
-#pragma GCC unroll 2
-        for (int p = 0; p < 2; ++p)
-#pragma GCC unroll 3
-            for (int v = 0; v < 3; ++v)
-                acc[p][v] = _mm512_setzero_pd();
-        for (int k = 0; k < K; ++k) {
-#pragma GCC unroll 2
-            for (int p = 0; p < 2; ++p) {
-                const __m512d a = _mm512_set1_pd(s.M[i + 2 * p][k]);
-                const __m512d b = _mm512_set1_pd(s.M[i + 2 * p + 1][k]);
-                acc[p][0] = krok512(a, Pk[k][0], acc[p][0]);
-                acc[p][1] = krok512(_mm512_mask_blend_pd(0xF0, a, b), Pk[k][1], acc[p][1]);
-                acc[p][2] = krok512(b, Pk[k][2], acc[p][2]);
-            }
-        }
-#pragma GCC unroll 2
-        for (int p = 0; p < 2; ++p) {
-            double* wiersz0 = s.A[i + 2 * p];
-            double* wiersz1 = s.A[i + 2 * p + 1];
-            _mm512_storeu_pd(wiersz0, acc[p][0]);
-            _mm256_storeu_pd(wiersz0 + 8, _mm512_maskz_extractf64x4_pd(0xF, acc[p][1], 0));
-            _mm256_storeu_pd(wiersz1, _mm512_maskz_extractf64x4_pd(0xF, acc[p][1], 1));
-            _mm512_storeu_pd(wiersz1 + 4, acc[p][2]);
-        }
-    }
-}
-
 // Steps 3 to 5 once A is known: d, den, g, A·g, P − A·g and P' = (1/λ)·(P − A·g).
 AVX2 bool skonczone(const Wiersze& X, int K) {
     Straznik straznik;
@@ -291,14 +236,6 @@ __attribute__((target("avx2"))) NskWynik nskMacierzPAvx2(const Macierz& P, const
     Stan s;
     przygotuj(s, P, u, lambda);
     iloczynA(s);
-    return dokoncz(s, lambda, Pn);
-}
-
-__attribute__((target("avx512f"))) NskWynik nskMacierzPAvx512(const Macierz& P, const float* u,
-                                                              float lambda, Macierz& Pn) {
-    Stan s;
-    przygotuj(s, P, u, lambda);
-    iloczynA512(s, P);
     return dokoncz(s, lambda, Pn);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/MessageSink.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -27,13 +28,16 @@ Predyktory::Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, floa
     } else if (Algorytm == "NSK" && LiczbaWsp <= Macierz::kMaxWymiar) {
         rodzaj_ = Rodzaj::NSK;
         // A stream that does not open is never read: the first step (n > 0) turns into a fault.
+        sciezkaWe_ = inputs.inputPath;
         StrumienWe_ = std::make_unique<StreamReader>(inputs.inputPath);
-        MacierzP_.emplace(LiczbaWsp, LiczbaWsp, &messages_);
-        MacierzP_->jednostkowa();
+        Macierz P(LiczbaWsp, LiczbaWsp, &messages_);
+        P.jednostkowa();
+        paryP_.assign(2, ParaP{P, P});
     }
 }
 
 void Predyktory::przepelnienie() const {
+    ++komunikaty_;
     messages_.showMessage(kTekstPrzepelnienie, kTytulPrzepelnienie);
 }
 
@@ -52,6 +56,13 @@ bool Predyktory::sprawdzWynik(float x) {
 // s = Σ Probki[i] · Wspolczynniki[i], i ascending. Once the float sum overflows it stays ±∞ (every
 // term is finite), so one test at the end finds the first overflow.
 bool Predyktory::przewidujSume(float& s) const {
+    if (!prognozaWazna_ && zrodloP_ && wersjaStanuZrodla_ == zrodloP_->wersjaStanu_ &&
+        zrodloP_->prognozaWazna_) {
+        // A linked predictor in its source's state: the same sum.
+        prognoza_ = zrodloP_->prognoza_;
+        prognozaSkonczona_ = zrodloP_->prognozaSkonczona_;
+        prognozaWazna_ = true;
+    }
     if (!prognozaWazna_) {
         float sum = 0.0f;
         for (std::size_t i = 0; i < Probki_.size(); ++i)
@@ -75,6 +86,12 @@ float Predyktory::Przewiduj() const {
 void Predyktory::Adaptuj(float v) {
     if (fault())
         return;
+    if (zrodloP_ && lustro(v))
+        return;
+    const std::int64_t komunikatyPrzed = komunikaty_;
+    ostatniAdaptuj_.n = NumerProbki;
+    std::memcpy(&ostatniAdaptuj_.v, &v, sizeof v);
+    ostatniAdaptuj_.wersjaPrzed = wersjaStanu_;
     switch (rodzaj_) {
     case Rodzaj::SG:
         krokSG(v);
@@ -89,6 +106,9 @@ void Predyktory::Adaptuj(float v) {
     case Rodzaj::Brak:
         break;
     }
+    ostatniAdaptuj_.komunikaty = komunikaty_ - komunikatyPrzed;
+    ++wersjaStanu_;
+    wersjaStanuZrodla_ = -1;
 }
 
 // w[j] += (μ·e)·Probki[j] for every j, then the history moves one place toward index 0 and takes

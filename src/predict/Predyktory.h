@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +63,26 @@ public:
     // Index of the current sample in the input, written by the run before every Adaptuj.
     std::int32_t NumerProbki = 0;
 
+    // "NSK": links this predictor to `zrodlo`, another one that steps on the same input at the
+    // same sample indices, so that this one takes results from it where they are the same by
+    // construction, and computes its own otherwise. Two cases, both tracked by counting the
+    // source's steps (so a link never assumes more than it has seen):
+    //  - the whole step: when this predictor's state equals the source's state before its last
+    //    Adaptuj, and this Adaptuj is at the same n with the same value (bit for bit), it ends in
+    //    the source's state after it, with as many overflow messages; so an ADPCM decoder behind
+    //    an ideal channel follows its coder without computing anything;
+    //  - P' alone: the update of P depends only on P, u (from the input stream, by sample index)
+    //    and λ, never on the value adapted to, so it is taken when the source has just formed and
+    //    stored P' at the same n from the P this one holds. Once one of the two skips an update
+    //    the other applied (an overflow after P' stops a step before P is stored), this one
+    //    computes its own from then on.
+    // Refused (false) unless both are "NSK" with the same order, λ and input path and neither
+    // has stepped yet; `zrodlo` must outlive this predictor.
+    bool polaczZeZrodlem(const Predyktory& zrodlo);
+    // How many Adaptuj calls took the source's whole step, and how many steps took its P'.
+    std::int64_t krokiLustrzane() const { return krokiLustrzane_; }
+    std::int64_t krokiZeZrodla() const { return krokiZeZrodla_; }
+
     bool fault() const { return fault_ != PredictorFault::None; }
     PredictorFault faultKind() const { return fault_; }
 
@@ -73,7 +92,7 @@ public:
     float moc() const { return Moc_; }
     const std::vector<float>& probki() const { return Probki_; }
     const std::vector<float>& wspolczynniki() const { return Wspolczynniki_; }
-    const Macierz* macierzP() const { return MacierzP_ ? &*MacierzP_ : nullptr; }
+    const Macierz* macierzP() const { return paryP_.empty() ? nullptr : &paryP_[biezacaP_].P; }
     bool strumienOtwarty() const { return StrumienWe_ && StrumienWe_->isOpen(); }
 
 private:
@@ -90,16 +109,26 @@ private:
     bool wektorU(std::int32_t n);
     bool czytajProbke(std::int64_t k, float& value);
     void przepelnienie() const;
+    // Takes the source's last step when it is this step (see polaczZeZrodlem); false otherwise.
+    bool lustro(float v);
     // True when e may be used; otherwise the overflow was reported or the fault set.
     bool sprawdzWynik(float x);
 
     std::string Algorytm_;
+    std::string sciezkaWe_; // "NSK": the input stream's path
     std::int32_t LiczbaWsp_;
     float Parametr_;
     float Moc_ = 0.0f;
     std::vector<float> Probki_;
     std::vector<float> Wspolczynniki_;
-    std::optional<Macierz> MacierzP_;
+    // "NSK": P (MacierzP) with its transpose, in two pairs: a step forms P' in the spare pair and,
+    // when it stores P', makes that pair the current one instead of copying it.
+    struct ParaP {
+        Macierz P;
+        Macierz Pt;
+    };
+    std::vector<ParaP> paryP_;
+    int biezacaP_ = 0;
     std::unique_ptr<StreamReader> StrumienWe_;
     MessageSink& messages_;
     Rodzaj rodzaj_ = Rodzaj::Brak;
@@ -113,6 +142,30 @@ private:
     // The sample the stream yields next without a seek; -1 when unknown.
     std::int64_t nastepnaProbka_ = -1;
     NskWariant wariant_ = nskNajlepszyWariant();
+
+    // "NSK": how many times P has been replaced by P'; the last step that formed P' (its n and
+    // the count of P before it); and for a predictor linked to a source of P', the source's count
+    // whose P equals this one's P (-1 once they differ).
+    std::int64_t wersjaP_ = 0;
+    std::int32_t ostatniKrokN_ = -1;
+    std::int64_t ostatniKrokWersja_ = -1;
+    const Predyktory* zrodloP_ = nullptr;
+    std::int64_t wersjaZrodla_ = -1;
+    std::int64_t krokiZeZrodla_ = 0;
+
+    // Counts of Adaptuj calls and of overflow messages, and the last Adaptuj: its n, its value's
+    // bits, the count of calls before it and the messages it gave. For a linked predictor, the
+    // source's count of calls whose state equals this one's (-1 once unknown).
+    std::int64_t wersjaStanu_ = 0;
+    mutable std::int64_t komunikaty_ = 0;
+    struct OstatniAdaptuj {
+        std::int32_t n = -1;
+        std::uint32_t v = 0;
+        std::int64_t wersjaPrzed = -1;
+        std::int64_t komunikaty = 0;
+    } ostatniAdaptuj_;
+    std::int64_t wersjaStanuZrodla_ = -1;
+    std::int64_t krokiLustrzane_ = 0;
 
     mutable bool prognozaWazna_ = false;
     mutable bool prognozaSkonczona_ = true;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 // u(i) = sample n − 1 − i, newest first, 0 before the start. When the previous step was n − 1, u
 // moves one place and only sample n − 1 is read; the stream never changes during a run, so the
@@ -34,25 +35,81 @@ bool Predyktory::wektorU(std::int32_t n) {
     return true;
 }
 
+bool Predyktory::polaczZeZrodlem(const Predyktory& zrodlo) {
+    if (rodzaj_ != Rodzaj::NSK || zrodlo.rodzaj_ != Rodzaj::NSK || &zrodlo == this ||
+        zrodlo.LiczbaWsp_ != LiczbaWsp_ || zrodlo.sciezkaWe_ != sciezkaWe_ ||
+        std::memcmp(&zrodlo.Parametr_, &Parametr_, sizeof Parametr_) != 0 || wersjaStanu_ != 0 ||
+        zrodlo.wersjaStanu_ != 0)
+        return false;
+    // Neither has stepped: both hold w = 0, a zero history and P = I.
+    zrodloP_ = &zrodlo;
+    wersjaStanuZrodla_ = 0;
+    wersjaZrodla_ = 0;
+    return true;
+}
+
+// The step is a function of the state, n, v and the input stream. A source whose step could not
+// read the stream is not followed: this predictor reads its own.
+bool Predyktory::lustro(float v) {
+    const Predyktory& z = *zrodloP_;
+    std::uint32_t bity;
+    std::memcpy(&bity, &v, sizeof v);
+    if (wersjaStanuZrodla_ < 0 || z.ostatniAdaptuj_.wersjaPrzed != wersjaStanuZrodla_ ||
+        z.wersjaStanu_ != wersjaStanuZrodla_ + 1 || z.ostatniAdaptuj_.n != NumerProbki ||
+        z.ostatniAdaptuj_.v != bity || z.fault_ == PredictorFault::InputUnreadable)
+        return false;
+    Moc_ = z.Moc_;
+    Probki_ = z.Probki_;
+    Wspolczynniki_ = z.Wspolczynniki_;
+    paryP_[biezacaP_] = z.paryP_[z.biezacaP_];
+    u_ = z.u_;
+    uNumer_ = z.uNumer_;
+    fault_ = z.fault_;
+    prognozaWazna_ = z.prognozaWazna_;
+    prognozaSkonczona_ = z.prognozaSkonczona_;
+    prognoza_ = z.prognoza_;
+    for (std::int64_t i = 0; i < z.ostatniAdaptuj_.komunikaty; ++i)
+        przepelnienie();
+    wersjaStanuZrodla_ = z.wersjaStanu_;
+    wersjaZrodla_ = z.wersjaP_;
+    // This predictor's own step records no longer describe its state.
+    ostatniKrokN_ = -1;
+    ostatniAdaptuj_ = {};
+    ++wersjaStanu_;
+    ++krokiLustrzane_;
+    return true;
+}
+
 void Predyktory::krokNSK(float v) {
     const int K = LiczbaWsp_;
-    if (!wektorU(NumerProbki)) {
+    const std::int32_t n = NumerProbki;
+    if (!wektorU(n)) {
         fault_ = PredictorFault::InputUnreadable;
         return;
     }
 
-    // Steps 2 to 5: P' from P and u.
-    Macierz Pn(K, K);
-    switch (nskMacierzP(wariant_, *MacierzP_, u_.data(), Parametr_, Pn)) {
-    case NskWynik::Dobrze:
-        break;
-    case NskWynik::Przepelnienie:
-        przepelnienie();
-        return;
-    case NskWynik::DzieleniePrzezZero:
-        fault_ = PredictorFault::DivisionByZero;
-        return;
+    // Steps 2 to 5: P' from P and u, or the source's P' when it has just formed it from the same
+    // P, n and λ and stored it.
+    const bool zeZrodla = zrodloP_ && wersjaZrodla_ >= 0 && zrodloP_->ostatniKrokN_ == n &&
+                          zrodloP_->ostatniKrokWersja_ == wersjaZrodla_ &&
+                          zrodloP_->wersjaP_ == wersjaZrodla_ + 1;
+    ostatniKrokN_ = n;
+    ostatniKrokWersja_ = wersjaP_;
+    ParaP& nowa = paryP_[1 - biezacaP_];
+    if (!zeZrodla) {
+        const ParaP& P = paryP_[biezacaP_];
+        switch (nskMacierzP(wariant_, P.P, P.Pt, u_.data(), Parametr_, nowa.P, nowa.Pt)) {
+        case NskWynik::Dobrze:
+            break;
+        case NskWynik::Przepelnienie:
+            przepelnienie();
+            return;
+        case NskWynik::DzieleniePrzezZero:
+            fault_ = PredictorFault::DivisionByZero;
+            return;
+        }
     }
+    const ParaP& Pn = zeZrodla ? zrodloP_->paryP_[zrodloP_->biezacaP_] : nowa;
 
     // Step 7: e = v − ŷ; an overflowing prediction is reported by Przewiduj and counts as 0.
     const float e = static_cast<float>(static_cast<double>(v) - Przewiduj());
@@ -61,7 +118,7 @@ void Predyktory::krokNSK(float v) {
 
     // Step 8: W = w + ((P'·e)·u).
     float W[Macierz::kMaxWymiar];
-    if (!nskWagi(wariant_, Pn, u_.data(), e, Wspolczynniki_.data(), W)) {
+    if (!nskWagi(wariant_, Pn.P, Pn.Pt, u_.data(), e, Wspolczynniki_.data(), W)) {
         przepelnienie();
         return;
     }
@@ -71,7 +128,12 @@ void Predyktory::krokNSK(float v) {
     prognozaWazna_ = false;
     for (int i = 0; i < K; ++i)
         Wspolczynniki_[i] = W[i];
-    *MacierzP_ = Pn;
+    if (zeZrodla)
+        nowa = Pn;
+    biezacaP_ = 1 - biezacaP_;
+    ++wersjaP_;
+    wersjaZrodla_ = zeZrodla ? wersjaZrodla_ + 1 : -1;
+    krokiZeZrodla_ += zeZrodla;
     for (int i = K - 1; i > 0; --i)
         Probki_[i] = Probki_[i - 1];
     Probki_[0] = v;

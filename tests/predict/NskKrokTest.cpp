@@ -136,12 +136,15 @@ TEST(NskKrok, VariantsMatchTheMatrixOperationsOnSpeech) {
             for (NskWariant v : variants()) {
                 SCOPED_TRACE(testing::Message()
                              << "K=" << K << " n=" << n << " variant " << int(v));
-                Macierz Pn(K, K);
-                ASSERT_EQ(nskMacierzP(v, P, u.data(), 0.98f, Pn), NskWynik::Dobrze);
+                Macierz Pn(K, K), Ptn(K, K);
+                ASSERT_EQ(nskMacierzP(v, P, Transponuj(P), u.data(), 0.98f, Pn, Ptn),
+                          NskWynik::Dobrze);
                 for (int i = 0; i < K; ++i)
-                    for (int j = 0; j < K; ++j)
+                    for (int j = 0; j < K; ++j) {
                         ASSERT_EQ(Pn(i, j), expected(i, j)) << i << "," << j;
-                ASSERT_TRUE(nskWagi(v, Pn, u.data(), e, w.data(), Wv.data()));
+                        ASSERT_EQ(Ptn(j, i), expected(i, j)) << i << "," << j;
+                    }
+                ASSERT_TRUE(nskWagi(v, Pn, Ptn, u.data(), e, w.data(), Wv.data()));
                 ASSERT_EQ(Wv, W);
             }
             P = expected;
@@ -180,8 +183,9 @@ TEST(NskKrok, OverflowAndDivisionByZeroInTheStepsOrder) {
             ASSERT_EQ(reference(P, u, c.lambda, expected), c.expected) << c.name;
             for (NskWariant v : variants()) {
                 SCOPED_TRACE(testing::Message() << c.name << " K=" << K << " variant " << int(v));
-                Macierz Pn(K, K);
-                EXPECT_EQ(nskMacierzP(v, P, u.data(), c.lambda, Pn), c.expected);
+                Macierz Pn(K, K), Ptn(K, K);
+                EXPECT_EQ(nskMacierzP(v, P, Transponuj(P), u.data(), c.lambda, Pn, Ptn),
+                          c.expected);
             }
         }
     }
@@ -198,8 +202,9 @@ TEST(NskKrok, OverflowingWeightsAreReported) {
         u[1] = 2.0f;
         const float w[2] = {0.0f, 0.0f};
         float W[2];
-        EXPECT_TRUE(nskWagi(v, Pn, u.data(), 0.5f, w, W));
+        const Macierz Ptn = Transponuj(Pn);
+        EXPECT_TRUE(nskWagi(v, Pn, Ptn, u.data(), 0.5f, w, W));
         EXPECT_EQ(W[0], 0.5f);
-        EXPECT_FALSE(nskWagi(v, Pn, u.data(), 2.0f, w, W)) << "3e38 · 2 · 2";
+        EXPECT_FALSE(nskWagi(v, Pn, Ptn, u.data(), 2.0f, w, W)) << "3e38 · 2 · 2";
     }
 }

@@ -145,6 +145,46 @@ TEST(Nsk, OverflowInTheStepLeavesTheStateAndReportsEachTime) {
     EXPECT_EQ(p.probki(), (std::vector<float>{0.0f, 0.0f}));
 }
 
+// A step's P' may be formed before the step is called (at the end of the step before it); a fault
+// or overflow in it still belongs to its own step, and a step called out of order forms its own.
+//   λ = 1e-20 on silence: P = 1e20 after step 1, 1e40 overflows in step 2 (and again in step 3).
+//   λ = −1 on 0, 0, 1: P = −1, then 1, then uᵀPu + λ = 0 in step 3.
+TEST(Nsk, AStepFaultsInItsOwnTurn) {
+    struct Case {
+        const char* name;
+        float lambda;
+        std::vector<float> input;
+        std::vector<std::int32_t> steps;
+        int failing; // index in steps of the first step that fails
+        bool division;
+    };
+    const Case cases[] = {
+        {"overflow", 1e-20f, {0.0f, 0.0f, 0.0f, 0.0f}, {1, 2, 3}, 1, false},
+        {"overflow, steps apart", 1e-20f, {0.0f, 0.0f, 0.0f, 0.0f}, {1, 3, 2}, 1, false},
+        {"division by zero", -1.0f, {0.0f, 0.0f, 1.0f, 1.0f}, {1, 2, 3}, 2, true},
+        {"division by zero, a step repeated", -1.0f, {0.0f, 0.0f, 1.0f, 1.0f}, {1, 1, 3}, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Input in(c.input);
+        RecordingSink sink;
+        Predyktory p("NSK", 1, c.lambda, PredictorInputs{in.path, sink});
+        std::vector<float> P{1.0f};
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE(i);
+            p.NumerProbki = c.steps[i];
+            p.Adaptuj(0.0f);
+            const bool failed = int(i) >= c.failing;
+            EXPECT_EQ(p.fault(), failed && c.division);
+            EXPECT_EQ(sink.messages.size(), failed && !c.division ? i + 1 - c.failing : 0u);
+            if (!failed)
+                P = elements(*p.macierzP());
+            EXPECT_EQ(elements(*p.macierzP()), P) << "a failing step leaves P";
+        }
+        EXPECT_EQ(P, std::vector<float>{c.division ? 1.0f : 1e20f});
+    }
+}
+
 TEST(Nsk, MissingInputStreamIsNeverReadAndFailsTheFirstStep) {
     TempDir dir;
     RecordingSink sink;
