@@ -49,6 +49,7 @@ class Predyktory {
 public:
     Predyktory(const std::string& Algorytm, std::int32_t LiczbaWsp, float Parametr,
                const PredictorInputs& inputs);
+    ~Predyktory();
     Predyktory(const Predyktory&) = delete;
     Predyktory& operator=(const Predyktory&) = delete;
 
@@ -76,9 +77,13 @@ public:
     //    stored P' at the same n from the P this one holds. Once one of the two skips an update
     //    the other applied (an overflow after P' stops a step before P is stored), this one
     //    computes its own from then on.
-    // Refused (false) unless both are "NSK" with the same order, λ and input path and neither
-    // has stepped yet; `zrodlo` must outlive this predictor.
-    bool polaczZeZrodlem(const Predyktory& zrodlo);
+    // While it takes whole steps this predictor does not copy the source's P: it reads the
+    // source's, and takes its own copy when it next steps by itself, or earlier when the source
+    // is about to overwrite the P it shares.
+    // Refused (false) unless both are "NSK" with the same order, λ and input path, neither has
+    // stepped yet, and no chain forms (a source has one follower and follows none); `zrodlo` must
+    // outlive this predictor.
+    bool polaczZeZrodlem(Predyktory& zrodlo);
     // How many Adaptuj calls took the source's whole step, and how many steps took its P'.
     std::int64_t krokiLustrzane() const { return krokiLustrzane_; }
     std::int64_t krokiZeZrodla() const { return krokiZeZrodla_; }
@@ -92,7 +97,7 @@ public:
     float moc() const { return Moc_; }
     const std::vector<float>& probki() const { return Probki_; }
     const std::vector<float>& wspolczynniki() const { return Wspolczynniki_; }
-    const Macierz* macierzP() const { return paryP_.empty() ? nullptr : &paryP_[biezacaP_].P; }
+    const Macierz* macierzP() const { return paryP_.empty() ? nullptr : &biezacaPara().P; }
     bool strumienOtwarty() const { return StrumienWe_ && StrumienWe_->isOpen(); }
 
 private:
@@ -129,6 +134,14 @@ private:
     };
     std::vector<ParaP> paryP_;
     int biezacaP_ = 0;
+    // The pair that holds this predictor's P: its own, or the source's while it shares that.
+    const ParaP& biezacaPara() const;
+    // The source's pair holding its P of count `wersja`, or null when it holds it no more.
+    const ParaP* paraWersji(std::int64_t wersja) const;
+    // Copies the shared P into this predictor's own current pair and stops sharing.
+    void usamodzielnijP();
+    // The spare pair is about to be overwritten: a follower sharing the P in it copies it first.
+    void zwolnijZapasowa();
     std::unique_ptr<StreamReader> StrumienWe_;
     MessageSink& messages_;
     Rodzaj rodzaj_ = Rodzaj::Brak;
@@ -149,7 +162,12 @@ private:
     std::int64_t wersjaP_ = 0;
     std::int32_t ostatniKrokN_ = -1;
     std::int64_t ostatniKrokWersja_ = -1;
-    const Predyktory* zrodloP_ = nullptr;
+    Predyktory* zrodloP_ = nullptr;
+    Predyktory* nasladowca_ = nullptr; // the predictor linked to this one as its source
+    // This predictor's P is the source's P of count wersjaZrodla_ (in one of its pairs).
+    bool pWspolny_ = false;
+    // The count of the P held in the spare pair; -1 when it holds none whole.
+    std::int64_t wersjaZapasowej_ = -1;
     std::int64_t wersjaZrodla_ = -1;
     std::int64_t krokiZeZrodla_ = 0;
 

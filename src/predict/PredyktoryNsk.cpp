@@ -35,17 +35,56 @@ bool Predyktory::wektorU(std::int32_t n) {
     return true;
 }
 
-bool Predyktory::polaczZeZrodlem(const Predyktory& zrodlo) {
+bool Predyktory::polaczZeZrodlem(Predyktory& zrodlo) {
     if (rodzaj_ != Rodzaj::NSK || zrodlo.rodzaj_ != Rodzaj::NSK || &zrodlo == this ||
         zrodlo.LiczbaWsp_ != LiczbaWsp_ || zrodlo.sciezkaWe_ != sciezkaWe_ ||
         std::memcmp(&zrodlo.Parametr_, &Parametr_, sizeof Parametr_) != 0 || wersjaStanu_ != 0 ||
-        zrodlo.wersjaStanu_ != 0)
+        zrodlo.wersjaStanu_ != 0 || zrodlo.zrodloP_ || zrodlo.nasladowca_ || nasladowca_)
         return false;
     // Neither has stepped: both hold w = 0, a zero history and P = I.
+    if (zrodloP_)
+        zrodloP_->nasladowca_ = nullptr;
     zrodloP_ = &zrodlo;
+    zrodlo.nasladowca_ = this;
     wersjaStanuZrodla_ = 0;
     wersjaZrodla_ = 0;
     return true;
+}
+
+Predyktory::~Predyktory() {
+    if (zrodloP_)
+        zrodloP_->nasladowca_ = nullptr;
+    if (nasladowca_) {
+        nasladowca_->usamodzielnijP();
+        nasladowca_->zrodloP_ = nullptr;
+    }
+}
+
+// A source follows no other predictor, so its own pairs hold its P: the current one, and the
+// previous one in the spare pair after a step that stored P' (until the next step writes there).
+const Predyktory::ParaP* Predyktory::paraWersji(std::int64_t wersja) const {
+    if (wersja == wersjaP_)
+        return &paryP_[biezacaP_];
+    if (wersja == wersjaZapasowej_)
+        return &paryP_[1 - biezacaP_];
+    return nullptr;
+}
+
+const Predyktory::ParaP& Predyktory::biezacaPara() const {
+    return pWspolny_ ? *zrodloP_->paraWersji(wersjaZrodla_) : paryP_[biezacaP_];
+}
+
+void Predyktory::usamodzielnijP() {
+    if (!pWspolny_)
+        return;
+    paryP_[biezacaP_] = *zrodloP_->paraWersji(wersjaZrodla_);
+    pWspolny_ = false;
+}
+
+void Predyktory::zwolnijZapasowa() {
+    if (nasladowca_ && nasladowca_->pWspolny_ && nasladowca_->wersjaZrodla_ == wersjaZapasowej_)
+        nasladowca_->usamodzielnijP();
+    wersjaZapasowej_ = -1;
 }
 
 // The step is a function of the state, n, v and the input stream. A source whose step could not
@@ -61,7 +100,8 @@ bool Predyktory::lustro(float v) {
     Moc_ = z.Moc_;
     Probki_ = z.Probki_;
     Wspolczynniki_ = z.Wspolczynniki_;
-    paryP_[biezacaP_] = z.paryP_[z.biezacaP_];
+    // P is not copied: the source's current P is this one's until either steps by itself.
+    pWspolny_ = true;
     u_ = z.u_;
     uNumer_ = z.uNumer_;
     fault_ = z.fault_;
@@ -87,6 +127,7 @@ void Predyktory::krokNSK(float v) {
         fault_ = PredictorFault::InputUnreadable;
         return;
     }
+    usamodzielnijP();
 
     // Steps 2 to 5: P' from P and u, or the source's P' when it has just formed it from the same
     // P, n and λ and stored it.
@@ -97,6 +138,7 @@ void Predyktory::krokNSK(float v) {
     ostatniKrokWersja_ = wersjaP_;
     ParaP& nowa = paryP_[1 - biezacaP_];
     if (!zeZrodla) {
+        zwolnijZapasowa();
         const ParaP& P = paryP_[biezacaP_];
         switch (nskMacierzP(wariant_, P.P, P.Pt, u_.data(), Parametr_, nowa.P, nowa.Pt)) {
         case NskWynik::Dobrze:
@@ -128,9 +170,12 @@ void Predyktory::krokNSK(float v) {
     prognozaWazna_ = false;
     for (int i = 0; i < K; ++i)
         Wspolczynniki_[i] = W[i];
-    if (zeZrodla)
+    if (zeZrodla) {
+        zwolnijZapasowa();
         nowa = Pn;
+    }
     biezacaP_ = 1 - biezacaP_;
+    wersjaZapasowej_ = wersjaP_;
     ++wersjaP_;
     wersjaZrodla_ = zeZrodla ? wersjaZrodla_ + 1 : -1;
     krokiZeZrodla_ += zeZrodla;

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -191,4 +192,81 @@ TEST(NskSharedP, LinkIsRefusedBetweenPredictorsThatCannotShareSteps) {
     EXPECT_FALSE(stepped.polaczZeZrodlem(source));
     Predyktory fresh("NSK", 4, 0.99f, PredictorInputs{path, sink});
     EXPECT_FALSE(fresh.polaczZeZrodlem(stepped));
+}
+
+// While a linked decoder takes whole steps it reads the coder's P instead of copying it. These
+// orders of calls make it take its own copy at every moment that can happen: the coder's step
+// stops after forming P' in its spare pair, the coder steps twice before the decoder steps once,
+// and the coder is destroyed first. The linked decoder must still match one that was never linked.
+TEST(NskSharedP, DecoderSharingTheCodersPMatchesAnIndependentOneWhenTheyPart) {
+    std::vector<float> samples = speech("9_yweweler_40.wav");
+    samples.resize(1200);
+    TempDir dir;
+    const std::string path = dir.tmp("001.tmp");
+    std::vector<float> words{float(samples.size())};
+    words.insert(words.end(), samples.begin(), samples.end());
+    writeStream(path, words);
+
+    enum class Event { CoderOverflows, CoderStepsTwice, CoderDestroyed };
+    const float inf = std::numeric_limits<float>::infinity();
+    for (Event event : {Event::CoderOverflows, Event::CoderStepsTwice, Event::CoderDestroyed}) {
+        for (std::int32_t at : {1, 2, 700}) {
+            SCOPED_TRACE(testing::Message() << "event " << int(event) << " at " << at);
+            RecordingSink ownSink, linkedSink;
+            const Case c{11, 0.99f, Split::None};
+            Predyktory ownCoder("NSK", c.K, c.lambda, PredictorInputs{path, ownSink});
+            Predyktory ownDecoder("NSK", c.K, c.lambda, PredictorInputs{path, ownSink});
+            auto linkedCoder = std::make_unique<Predyktory>("NSK", c.K, c.lambda,
+                                                            PredictorInputs{path, linkedSink});
+            Predyktory linkedDecoder("NSK", c.K, c.lambda, PredictorInputs{path, linkedSink});
+            ASSERT_TRUE(linkedDecoder.polaczZeZrodlem(*linkedCoder));
+            auto coderStep = [&](std::int32_t n, float v) {
+                for (Predyktory* p : {&ownCoder, linkedCoder.get()}) {
+                    if (!p)
+                        continue;
+                    p->NumerProbki = n;
+                    p->Adaptuj(v);
+                }
+            };
+            const auto value = [&](std::int32_t n) { return quantise(samples[std::size_t(n)]); };
+            for (std::int32_t n = 0; n + 1 < std::int32_t(samples.size()); ++n) {
+                if (n == at && event == Event::CoderDestroyed)
+                    linkedCoder.reset();
+                const bool twice = event == Event::CoderStepsTwice;
+                if (!(twice && n == at + 1)) {
+                    const bool overflow = event == Event::CoderOverflows && n == at;
+                    coderStep(n, overflow ? inf : value(n));
+                    if (twice && n == at)
+                        coderStep(n + 1, value(n + 1));
+                }
+                for (Predyktory* p : {&ownDecoder, &linkedDecoder}) {
+                    p->NumerProbki = n;
+                    p->Adaptuj(value(n));
+                }
+                ASSERT_EQ(elements(ownDecoder), elements(linkedDecoder)) << "n=" << n;
+                ASSERT_EQ(ownDecoder.wspolczynniki(), linkedDecoder.wspolczynniki()) << "n=" << n;
+                ASSERT_EQ(ownDecoder.probki(), linkedDecoder.probki()) << "n=" << n;
+                ASSERT_EQ(ownDecoder.Przewiduj(), linkedDecoder.Przewiduj()) << "n=" << n;
+                if (linkedCoder) {
+                    ASSERT_EQ(elements(ownCoder), elements(*linkedCoder)) << "n=" << n;
+                }
+            }
+            EXPECT_EQ(ownSink.messages, linkedSink.messages);
+            EXPECT_GT(linkedDecoder.krokiLustrzane(), 0);
+        }
+    }
+}
+
+TEST(NskSharedP, LinksDoNotChain) {
+    TempDir dir;
+    const std::string path = dir.tmp("001.tmp");
+    writeStream(path, {2.0f, 0.5f, 0.25f});
+    RecordingSink sink;
+    Predyktory a("NSK", 4, 0.99f, PredictorInputs{path, sink});
+    Predyktory b("NSK", 4, 0.99f, PredictorInputs{path, sink});
+    Predyktory c("NSK", 4, 0.99f, PredictorInputs{path, sink});
+    ASSERT_TRUE(b.polaczZeZrodlem(a));
+    EXPECT_FALSE(c.polaczZeZrodlem(a)) << "a source has one follower";
+    EXPECT_FALSE(c.polaczZeZrodlem(b)) << "a follower is no source";
+    EXPECT_FALSE(a.polaczZeZrodlem(c)) << "a source follows none";
 }
