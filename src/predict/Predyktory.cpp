@@ -131,27 +131,27 @@ bool Predyktory::gradient(float yHat, float e, float mu) {
     return true;
 }
 
-void Predyktory::krokSG(float v) {
-    float yHat;
+// ŷ from the current history and e = v − ŷ, both checked: false when either overflowed (the step
+// then stops, its message shown).
+bool Predyktory::bladPredykcji(float v, float& yHat, float& e) {
     if (!przewidujSume(yHat)) {
         przepelnienie();
-        return;
+        return false;
     }
-    const float e = static_cast<float>(static_cast<double>(v) - yHat);
-    if (!sprawdzWynik(e))
-        return;
-    gradient(yHat, e, Parametr_);
+    e = static_cast<float>(static_cast<double>(v) - yHat);
+    return sprawdzWynik(e);
+}
+
+void Predyktory::krokSG(float v) {
+    float yHat, e;
+    if (bladPredykcji(v, yHat, e))
+        gradient(yHat, e, Parametr_);
 }
 
 // μ = α / (m + ε) with m = (1 − β)·(e + ŷ)² + β·Moc: the power of the signal value itself.
 void Predyktory::krokSGN(float v) {
-    float yHat;
-    if (!przewidujSume(yHat)) {
-        przepelnienie();
-        return;
-    }
-    const float e = static_cast<float>(static_cast<double>(v) - yHat);
-    if (!sprawdzWynik(e))
+    float yHat, e;
+    if (!bladPredykcji(v, yHat, e))
         return;
     const double x = static_cast<double>(e) + yHat;
     const float m = static_cast<float>((1.0 - kBeta) * x * x + static_cast<double>(kBeta) * Moc_);

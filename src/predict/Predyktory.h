@@ -103,6 +103,7 @@ public:
 private:
     enum class Rodzaj { Brak, SG, SGN, NSK };
 
+    bool bladPredykcji(float v, float& yHat, float& e);
     void krokSG(float v);
     void krokSGN(float v);
     void krokNSK(float v);
