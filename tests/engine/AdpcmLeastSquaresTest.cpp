@@ -11,14 +11,6 @@
 
 namespace {
 
-std::vector<float> speech(const std::string& name) {
-    const auto bytes = readBytes("../shared/fixtures/speech/" + name);
-    std::vector<float> out;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
-        out.push_back(float(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8))) / 32768.0f);
-    return out;
-}
-
 class NullSink : public MessageSink {
 public:
     void showMessage(const std::string&, const std::string&) override {}
@@ -29,8 +21,8 @@ public:
 class AdpcmLeastSquares : public RunFixture {};
 
 TEST_F(AdpcmLeastSquares, MatchesAnUnlinkedCoderAndDecoder) {
-    std::vector<float> x = speech("7_nicolas_3.wav");
-    const auto more = speech("3_jackson_12.wav");
+    std::vector<float> x = speechFixture("7_nicolas_3.wav");
+    const auto more = speechFixture("3_jackson_12.wav");
     x.insert(x.end(), more.begin(), more.end());
     ASSERT_GT(x.size(), 5000u);
     setInput(x);

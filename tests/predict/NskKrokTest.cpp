@@ -96,14 +96,6 @@ std::vector<NskWariant> variants() {
     return out;
 }
 
-std::vector<float> speech() {
-    const auto bytes = readBytes("../shared/fixtures/speech/3_jackson_12.wav");
-    std::vector<float> out;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
-        out.push_back(float(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8))) / 32768.0f);
-    return out;
-}
-
 } // namespace
 
 TEST(NskKrok, ScalarVariantIsAlwaysAvailable) {
@@ -114,7 +106,7 @@ TEST(NskKrok, ScalarVariantIsAlwaysAvailable) {
 // The states of a least-squares run on speech, with the input itself as the value adapted to and
 // a forgetting factor below 1, so that P grows and shrinks over a wide range.
 TEST(NskKrok, VariantsMatchTheMatrixOperationsOnSpeech) {
-    const std::vector<float> x = speech();
+    const std::vector<float> x = speechFixture("3_jackson_12.wav");
     ASSERT_GT(x.size(), 2000u);
     for (int K = 1; K <= Macierz::kMaxWymiar; ++K) {
         Macierz P(K, K);

@@ -23,17 +23,6 @@ float f32(double x) {
     return static_cast<float>(x);
 }
 
-// The 16-bit samples of a canonical 44-byte-header mono WAV file, scaled to about ±1.
-std::vector<float> speech(const std::string& name) {
-    const auto bytes = readBytes("../shared/fixtures/speech/" + name);
-    std::vector<float> out;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2) {
-        const auto code = static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8));
-        out.push_back(float(code) / 32768.0f);
-    }
-    return out;
-}
-
 class ReferenceNsk {
 public:
     ReferenceNsk(const std::string& path, int K, float lambda)
@@ -123,8 +112,8 @@ std::vector<std::int32_t> stepOrder(std::int32_t count) {
 } // namespace
 
 TEST(NskReference, MatchesTheMatrixFormulationBitForBitOnSpeech) {
-    std::vector<float> samples = speech("5_lucas_7.wav");
-    const auto more = speech("0_george_0.wav");
+    std::vector<float> samples = speechFixture("5_lucas_7.wav");
+    const auto more = speechFixture("0_george_0.wav");
     samples.insert(samples.end(), more.begin(), more.end());
     samples.resize(4000);
     TempDir dir;

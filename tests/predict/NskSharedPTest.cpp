@@ -26,16 +26,6 @@ float f32(double x) {
     return static_cast<float>(x);
 }
 
-std::vector<float> speech(const std::string& name) {
-    const auto bytes = readBytes("../shared/fixtures/speech/" + name);
-    std::vector<float> out;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2) {
-        const auto code = static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8));
-        out.push_back(float(code) / 32768.0f);
-    }
-    return out;
-}
-
 std::vector<float> elements(const Predyktory& p) {
     std::vector<float> out;
     const Macierz& m = *p.macierzP();
@@ -76,8 +66,8 @@ float quantise(float d) {
 } // namespace
 
 TEST(NskSharedP, LinkedDecoderMatchesAnIndependentOneBitForBit) {
-    std::vector<float> samples = speech("9_yweweler_40.wav");
-    const auto more = speech("8_theo_21.wav");
+    std::vector<float> samples = speechFixture("9_yweweler_40.wav");
+    const auto more = speechFixture("8_theo_21.wav");
     samples.insert(samples.end(), more.begin(), more.end());
     samples.resize(3000);
     TempDir dir;
@@ -199,7 +189,7 @@ TEST(NskSharedP, LinkIsRefusedBetweenPredictorsThatCannotShareSteps) {
 // stops after forming P' in its spare pair, the coder steps twice before the decoder steps once,
 // and the coder is destroyed first. The linked decoder must still match one that was never linked.
 TEST(NskSharedP, DecoderSharingTheCodersPMatchesAnIndependentOneWhenTheyPart) {
-    std::vector<float> samples = speech("9_yweweler_40.wav");
+    std::vector<float> samples = speechFixture("9_yweweler_40.wav");
     samples.resize(1200);
     TempDir dir;
     const std::string path = dir.tmp("001.tmp");

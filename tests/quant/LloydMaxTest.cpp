@@ -37,16 +37,6 @@ std::vector<float> levelsOf(const Kwantyzery& q) {
     return levels;
 }
 
-// Speech from the shared fixtures (16-bit mono after a canonical 44-byte header), scaled to about
-// -1 ... +1.
-std::vector<float> speech() {
-    const auto bytes = readBytes("../shared/fixtures/speech/3_jackson_12.wav");
-    std::vector<float> samples;
-    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
-        samples.push_back(float(std::int16_t(bytes[i] | bytes[i + 1] << 8)) / 32768.0f);
-    return samples;
-}
-
 } // namespace
 
 TEST(LloydMax, FourDistinctSamplesSettleInOnePass) {
@@ -135,7 +125,7 @@ TEST(LloydMax, StopsAfterSixPasses) {
 }
 
 TEST(LloydMax, DeterministicCodebooksRepeatRandomOnesContinue) {
-    const std::vector<float> samples = speech();
+    const std::vector<float> samples = speechFixture("3_jackson_12.wav");
     ASSERT_GT(samples.size(), 1000u);
     Training t(samples);
     for (int code : {2, 3}) {

@@ -48,3 +48,12 @@ void writeStream(const std::string& path, const std::vector<float>& words) {
     std::memcpy(bytes.data(), words.data(), bytes.size());
     writeBytes(path, bytes);
 }
+
+std::vector<float> speechFixture(const std::string& name) {
+    const auto bytes = readBytes("../shared/fixtures/speech/" + name);
+    std::vector<float> samples;
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+        samples.push_back(float(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8))) /
+                          32768.0f);
+    return samples;
+}

@@ -28,3 +28,7 @@ bool fileExists(const std::string& path);
 // The float32 words of a sample stream, header first.
 std::vector<float> readStream(const std::string& path);
 void writeStream(const std::string& path, const std::vector<float>& words);
+
+// The samples of a speech fixture (../shared/fixtures/speech/NAME: 16-bit mono after a canonical
+// 44-byte header), each code / 32768, so about −1 … +1.
+std::vector<float> speechFixture(const std::string& name);
