@@ -14,17 +14,11 @@ inline constexpr int kExitUsage = 2;   // bad command line; nothing touched
 
 // The command line's side of the input actions: every message goes to the error stream as
 // "TITLE: TEXT"; the widget calls have nothing to show and are dropped.
-class ConsoleInputHost : public InputHost {
+class ConsoleInputHost : public HeadlessInputHost {
 public:
     explicit ConsoleInputHost(std::ostream& err) : err_(err) {}
 
     void showMessage(const std::string& text, const std::string& title) override;
-    void resetInputScrollBar(int) override {}
-    void selectSource(InputSource) override {}
-    void showFileName(const std::string&) override {}
-    void clearFrequency() override {}
-    void enableAttenuation() override {}
-    void drawInputView() override {}
 
 private:
     std::ostream& err_;

@@ -28,6 +28,18 @@ public:
     virtual void drawInputView() = 0;
 };
 
+// A host with no widgets (the command line, tools): the widget calls have nothing to show and
+// are dropped; only the messages remain to be handled.
+class HeadlessInputHost : public InputHost {
+public:
+    void resetInputScrollBar(int) override {}
+    void selectSource(InputSource) override {}
+    void showFileName(const std::string&) override {}
+    void clearFrequency() override {}
+    void enableAttenuation() override {}
+    void drawInputView() override {}
+};
+
 // The input page's actions, free of any toolkit: choose a WAV file, generate the tone, select the
 // source by hand, attenuate. Each rewrites Tmp/001.tmp and Tmp/we.wav as a whole or, when it
 // refuses, leaves them as they were; refusals reach the host as a message box.
